@@ -1,0 +1,82 @@
+// The pieces of the text dendrogram that need no host: scale rounding, the scale line,
+// the line canvas and character counting.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "report/dendrogram_lines.h"
+#include "report/scale_labels.h"
+#include "report/text_chars.h"
+#include "runtime/error.h"
+#include "runtime/variant.h"
+
+namespace dez::report_detail {
+namespace {
+
+int NumberOf(auto&& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.number;
+  }
+  return 0;
+}
+
+struct RoundingCase {
+  double value;
+  double label;
+  const char* text;
+};
+
+TEST(RoundScaleValue, TwoSignificantFiguresBelowTenWholeNumbersAbove) {
+  const RoundingCase cases[] = {
+      {0.8734, 0.87, "0.87"}, {123.4, 123.0, "123"},  {-0.05, -0.05, "-0.05"}, {0.0, 0.0, "0"},
+      {10.5, 10.0, "10"},     {11.5, 12.0, "12"},     {2.2, 2.2, "2.2"},       {1.0, 1.0, "1"},
+      {-1.33, -1.3, "-1.3"},  {2.3, 2.3, "2.3"},      {0.125, 0.12, "0.12"},   {-123456.5, -123456.0, "-123456"},
+      {8.0, 8.0, "8"},        {1e-5, 1e-5, "1E-05"},  {0.00012345, 0.00012, "0.00012"},
+      {1e15, 1e15, "1E+15"},
+  };
+  for (const RoundingCase& c : cases) {
+    EXPECT_EQ(RoundScaleValue(c.value), c.label) << c.value;
+    EXPECT_EQ(FormatGeneral(RoundScaleValue(c.value)), c.text) << c.value;
+  }
+}
+
+TEST(RoundScaleValue, ScalingPastTheDoubleRangeIsOverflow) {
+  EXPECT_EQ(NumberOf([] { RoundScaleValue(std::numeric_limits<double>::denorm_min()); }), fault::kOverflow);
+  EXPECT_EQ(NumberOf([] { RoundScaleValue(1e-300); }), 0);
+}
+
+TEST(ScaleLine, LeftTextThenBlanksThenRightTextEndingAtTheWidth) {
+  const std::string line = ScaleLine("0", "2.2", 80);
+  ASSERT_EQ(line.size(), 80U);
+  EXPECT_EQ(line, "0" + std::string(76, ' ') + "2.2");
+  EXPECT_EQ(ScaleLine("-1", "1", 10), "-1       1");
+}
+
+TEST(DendrogramLines, BlankLinesWithTheRuntimeStringRules) {
+  DendrogramLines lines(3, 85);
+  EXPECT_EQ(lines.Line(2), std::string(85, ' '));
+  lines.Set(2, 85, glyph::kCross);
+  EXPECT_EQ(lines.Get(2, 85), 'K');
+  EXPECT_EQ(lines.Get(2, 86), DendrogramLines::kPastEnd);  // reading past the end: no blank
+  EXPECT_EQ(NumberOf([&] { lines.Get(1, 0); }), fault::kInvalidCall);
+  EXPECT_EQ(NumberOf([&] { lines.Set(1, 86, 'A'); }), fault::kInvalidCall);
+  EXPECT_EQ(NumberOf([&] { lines.Set(1, 0, 'A'); }), fault::kInvalidCall);
+  EXPECT_EQ(NumberOf([&] { lines.Get(4, 1); }), fault::kSubscriptOutOfRange);
+  EXPECT_EQ(NumberOf([&] { lines.Set(0, 1, 'A'); }), fault::kSubscriptOutOfRange);
+  EXPECT_EQ(NumberOf([] { DendrogramLines none(-1, 85); }), fault::kSubscriptOutOfRange);
+}
+
+TEST(TextChars, CountsAndCutsByCharacterNotByte) {
+  EXPECT_EQ(CharCount(""), 0);
+  EXPECT_EQ(CharCount("abc"), 3);
+  EXPECT_EQ(CharCount("Zürich"), 6);
+  EXPECT_EQ(LeftChars("Zürich", 2), "Zü");
+  EXPECT_EQ(LeftChars("ab", 5), "ab");
+  EXPECT_EQ(LeftChars("ab", 0), "");
+  EXPECT_EQ(LeftChars("ab", -3), "");
+}
+
+}  // namespace
+}  // namespace dez::report_detail
