@@ -1,0 +1,218 @@
+#include "io/csv_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "collecting_sink.h"
+#include "temp_dir.h"
+
+namespace dez::io {
+namespace {
+
+using namespace std::string_literals;
+
+using testing::CollectingSink;
+using testing::TempDir;
+
+struct Cell {
+  std::int32_t row;
+  std::int32_t column;
+  Variant value;
+};
+
+struct CsvCase {
+  const char* name;
+  std::string input;
+  char delimiter;
+  std::vector<Cell> cells;  // every non-empty cell, in any order
+};
+
+std::map<std::pair<std::int32_t, std::int32_t>, Variant> AsMap(const std::vector<Cell>& cells) {
+  std::map<std::pair<std::int32_t, std::int32_t>, Variant> m;
+  for (const Cell& c : cells) m[{c.row, c.column}] = c.value;
+  return m;
+}
+
+/// Reads `text` fed in pieces of `piece` bytes (0: all at once).
+CollectingSink ReadText(const std::string& text, char delimiter, std::size_t piece = 0) {
+  CollectingSink sink;
+  sink.BeginSheet("t");
+  CsvReader reader("t.csv", delimiter, sink);
+  if (piece == 0) {
+    reader.Feed(text);
+  } else {
+    for (std::size_t i = 0; i < text.size(); i += piece) reader.Feed(std::string_view(text).substr(i, piece));
+  }
+  reader.Finish();
+  sink.EndSheet();
+  return sink;
+}
+
+const std::vector<CsvCase>& Cases() {
+  static const std::vector<CsvCase> cases = {
+      {"plain", "a,b\nc,d\n", ',', {{1, 1, "a"}, {1, 2, "b"}, {2, 1, "c"}, {2, 2, "d"}}},
+      {"no final line break", "a,b\nc,d", ',', {{1, 1, "a"}, {1, 2, "b"}, {2, 1, "c"}, {2, 2, "d"}}},
+      {"crlf", "a,b\r\nc,d\r\n", ',', {{1, 1, "a"}, {1, 2, "b"}, {2, 1, "c"}, {2, 2, "d"}}},
+      {"lone cr", "a\rb\r", ',', {{1, 1, "a"}, {2, 1, "b"}}},
+      {"bom", "\xEF\xBB\xBFx,1\n", ',', {{1, 1, "x"}, {1, 2, 1.0}}},
+      {"bom only once", "\xEF\xBB\xBF\xEF\xBB\xBFx", ',', {{1, 1, "\xEF\xBB\xBFx"}}},
+      {"quoted delimiter", "\"a,b\",c", ',', {{1, 1, "a,b"}, {1, 2, "c"}}},
+      {"escaped quote", "\"say \"\"hi\"\"\"", ',', {{1, 1, "say \"hi\""}}},
+      {"quoted line breaks", "\"one\r\ntwo\nthree\",x\n", ',', {{1, 1, "one\r\ntwo\nthree"}, {1, 2, "x"}}},
+      {"quote inside unquoted", "ab\"c,d", ',', {{1, 1, "ab\"c"}, {1, 2, "d"}}},
+      {"empty fields", ",a,,b,\n,,\n", ',', {{1, 2, "a"}, {1, 4, "b"}}},
+      {"empty quoted is empty", "\"\",x", ',', {{1, 2, "x"}}},
+      {"integers", "3,-7,+2,0", ',', {{1, 1, 3.0}, {1, 2, -7.0}, {1, 3, 2.0}, {1, 4, 0.0}}},
+      {"decimals and exponents", "-0.5,.25,1e-3,2.5E+2,7.", ',',
+       {{1, 1, -0.5}, {1, 2, 0.25}, {1, 3, 0.001}, {1, 4, 250.0}, {1, 5, 7.0}}},
+      {"quoted number is a number", "\"42\"", ',', {{1, 1, 42.0}}},
+      {"blanks around a number", " 5 ", ',', {{1, 1, 5.0}}},
+      {"not numbers", "1,5;1e;e3;0x10;1 2;nan;inf;1e999", ';',
+       {{1, 1, "1,5"}, {1, 2, "1e"}, {1, 3, "e3"}, {1, 4, "0x10"}, {1, 5, "1 2"}, {1, 6, "nan"}, {1, 7, "inf"},
+        {1, 8, "1e999"}}},
+      {"tsv", "a\tb,c\t1\n", '\t', {{1, 1, "a"}, {1, 2, "b,c"}, {1, 3, 1.0}}},
+      {"ragged rows", "a,b,c\nd\ne,f\n", ',', {{1, 1, "a"}, {1, 2, "b"}, {1, 3, "c"}, {2, 1, "d"}, {3, 1, "e"}, {3, 2, "f"}}},
+      {"blank line is an empty row", "a\n\nb\n", ',', {{1, 1, "a"}, {3, 1, "b"}}},
+      {"utf-8 text", "\xC3\xA9t\xC3\xA9,\xE2\x94\x80,\xF0\x9F\x98\x80", ',',
+       {{1, 1, "\xC3\xA9t\xC3\xA9"}, {1, 2, "\xE2\x94\x80"}, {1, 3, "\xF0\x9F\x98\x80"}}},
+      {"trailing blanks kept in text", "a ,  b", ',', {{1, 1, "a "}, {1, 2, "  b"}}},
+  };
+  return cases;
+}
+
+TEST(CsvReader, TableOfCases) {
+  for (const CsvCase& c : Cases()) {
+    for (const std::size_t piece : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{5}}) {
+      SCOPED_TRACE(std::string(c.name) + ", pieces of " + std::to_string(piece));
+      const CollectingSink sink = ReadText(c.input, c.delimiter, piece);
+      ASSERT_EQ(sink.sheets.size(), 1u);
+      EXPECT_EQ(sink.sheets[0].cells, AsMap(c.cells));
+    }
+  }
+}
+
+struct CsvFailure {
+  const char* name;
+  std::string input;
+  FileErrorKind kind;
+  std::int64_t row;
+  std::int64_t column;
+  const char* fragment;  // part of the description
+};
+
+TEST(CsvReader, TableOfFailures) {
+  const std::vector<CsvFailure> failures = {
+      {"invalid byte", "ok\nx,\xFFy\n", FileErrorKind::kEncoding, 2, 2, "invalid UTF-8 (byte 0xFF"},
+      {"truncated sequence", "a,b\nc\xE2\x94", FileErrorKind::kEncoding, 2, 1, "invalid UTF-8"},
+      {"overlong form", "\xC0\xAF", FileErrorKind::kEncoding, 1, 1, "invalid UTF-8"},
+      {"surrogate", "x,y,\xED\xA0\x80", FileErrorKind::kEncoding, 1, 3, "invalid UTF-8"},
+      {"partial bom", "\xEF\xBB", FileErrorKind::kEncoding, 1, 1, "invalid UTF-8"},
+      {"nul byte", "a,b\0c"s, FileErrorKind::kEncoding, 1, 2, "NUL byte"},
+      {"open quote", "a\n\"never closed,\nb", FileErrorKind::kMalformed, 2, 1, "not closed"},
+      {"text after closing quote", "\"a\"b,c", FileErrorKind::kMalformed, 1, 1, "after the closing quote"},
+  };
+  for (const CsvFailure& f : failures) {
+    SCOPED_TRACE(f.name);
+    try {
+      ReadText(f.input, ',');
+      ADD_FAILURE() << "no error";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.kind, f.kind);
+      EXPECT_EQ(e.at.row, f.row);
+      EXPECT_EQ(e.at.column, f.column);
+      EXPECT_EQ(e.number, kFileErrorNumber);
+      EXPECT_NE(e.description.find(f.fragment), std::string::npos) << e.description;
+      EXPECT_EQ(e.description.rfind("t.csv: row " + std::to_string(f.row) + ", column " + std::to_string(f.column), 0),
+                0u)
+          << e.description;
+    }
+  }
+}
+
+TEST(CsvReader, TooManyFieldsInARow) {
+  std::string line(16'384, ',');  // 16,385 fields
+  try {
+    ReadText(line, ',');
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.kind, FileErrorKind::kLimit);
+    EXPECT_EQ(e.at.column, 16'385);
+  }
+  std::string fits(16'383, ',');
+  fits += "z";
+  EXPECT_EQ(ReadText(fits, ',').sheets[0].At(1, 16'384), Variant("z"));
+}
+
+TEST(CsvReader, DelimiterFromExtension) {
+  EXPECT_EQ(CsvReader::DelimiterFor("a/b.csv"), ',');
+  EXPECT_EQ(CsvReader::DelimiterFor("b.CSV"), ',');
+  EXPECT_EQ(CsvReader::DelimiterFor("b.tsv"), '\t');
+  EXPECT_EQ(CsvReader::DelimiterFor("b.Tsv"), '\t');
+  EXPECT_EQ(CsvReader::DelimiterFor("b.txt"), 0);
+  EXPECT_EQ(CsvReader::DelimiterFor("csv"), 0);
+}
+
+TEST(CsvReader, ReadFileNamesTheSheetAndUsesTheExtension) {
+  TempDir dir;
+  const auto file = dir.Write("data.tsv", "x\t1,5\n2\t3\n");
+  CollectingSink sink;
+  CsvReader::ReadFile(file, "data", sink);
+  ASSERT_EQ(sink.sheets.size(), 1u);
+  EXPECT_EQ(sink.sheets[0].name, "data");
+  EXPECT_TRUE(sink.sheets[0].complete);
+  EXPECT_EQ(sink.sheets[0].At(1, 2), Variant("1,5"));
+  EXPECT_EQ(sink.sheets[0].At(2, 2), Variant(3.0));
+}
+
+TEST(CsvReader, EmptyFileIsAnError) {
+  TempDir dir;
+  for (const std::string& content : {std::string(), std::string("\xEF\xBB\xBF")}) {
+    const auto file = dir.Write("empty.csv", content);
+    CollectingSink sink;
+    try {
+      CsvReader::ReadFile(file, "empty", sink);
+      FAIL() << "no error";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.kind, FileErrorKind::kEmpty);
+      EXPECT_NE(e.description.find("empty.csv"), std::string::npos);
+    }
+  }
+}
+
+TEST(CsvReader, MissingFileAndDirectoryAreOpenErrors) {
+  TempDir dir;
+  CollectingSink sink;
+  try {
+    CsvReader::ReadFile(dir / "absent.csv", "absent", sink);
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.kind, FileErrorKind::kOpen);
+    EXPECT_NE(e.description.find("absent.csv"), std::string::npos);
+  }
+  std::filesystem::create_directory(dir / "folder.csv");
+  try {
+    CsvReader::ReadFile(dir / "folder.csv", "folder", sink);
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.kind, FileErrorKind::kOpen);
+  }
+}
+
+TEST(CsvReader, FieldsSpanningReadChunks) {
+  // A field larger than the reader's 1 MiB buffer, quoted, with a multi-byte character
+  // straddling the chunk boundary.
+  TempDir dir;
+  std::string big((std::size_t{1} << 20) - 2, 'x');
+  big += "\xE2\x94\x80tail";
+  const auto file = dir.Write("big.csv", "\"" + big + "\",2\n");
+  CollectingSink sink;
+  CsvReader::ReadFile(file, "big", sink);
+  EXPECT_EQ(sink.sheets[0].At(1, 1), Variant(big));
+  EXPECT_EQ(sink.sheets[0].At(1, 2), Variant(2.0));
+}
+
+}  // namespace
+}  // namespace dez::io
