@@ -1,0 +1,257 @@
+#include "host/embedded/cell_store.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace dez::embedded {
+
+namespace {
+
+const Variant kEmptyValue;
+
+bool RowBefore(const CellRow& r, std::int32_t row) { return r.row < row; }
+bool CellBefore(const Cell& c, std::int32_t column) { return c.column < column; }
+
+// Keeps a cell only when it carries something: a value or a format other than the default.
+void PushIfStored(std::vector<Cell>& out, std::int32_t column, StyleId style, Variant value, StyleId defaultStyle) {
+  if (!value.IsEmpty() || style != defaultStyle) out.push_back(Cell{column, style, std::move(value)});
+}
+
+}  // namespace
+
+CellStore::RowIterator CellStore::FirstRowAtOrAfter(std::int32_t row) const {
+  return std::lower_bound(rows_.begin(), rows_.end(), row, RowBefore);
+}
+
+std::vector<Cell>::const_iterator CellStore::FirstCellAtOrAfter(const std::vector<Cell>& cells, std::int32_t column) {
+  return std::lower_bound(cells.begin(), cells.end(), column, CellBefore);
+}
+
+const Cell* CellStore::Find(std::int32_t row, std::int32_t column) const {
+  const auto r = FirstRowAtOrAfter(row);
+  if (r == rows_.end() || r->row != row) return nullptr;
+  const auto c = FirstCellAtOrAfter(r->cells, column);
+  if (c == r->cells.end() || c->column != column) return nullptr;
+  return &*c;
+}
+
+const Variant& CellStore::ValueAt(std::int32_t row, std::int32_t column) const {
+  const Cell* c = Find(row, column);
+  return c ? c->value : kEmptyValue;
+}
+
+StyleId CellStore::StyleAt(std::int32_t row, std::int32_t column) const {
+  const Cell* c = Find(row, column);
+  return c ? c->style : defaultStyle_;
+}
+
+std::optional<CellBlock> CellStore::UsedBlock() const {
+  if (rows_.empty()) return std::nullopt;
+  std::int32_t left = kMaxColumns;
+  std::int32_t right = 1;
+  for (const CellRow& r : rows_) {  // rows are never stored without cells
+    left = std::min(left, r.cells.front().column);
+    right = std::max(right, r.cells.back().column);
+  }
+  return CellBlock{rows_.front().row, left, rows_.back().row, right};
+}
+
+bool CellStore::HasValueIn(const CellBlock& block) const {
+  bool found = false;
+  ForEachIn(block, [&](std::int32_t, const Cell& c) { found = found || !c.value.IsEmpty(); });
+  return found;
+}
+
+void CellStore::Set(std::int32_t row, std::int32_t column, Variant value, StyleId style) {
+  if (value.IsEmpty() && style == defaultStyle_) {
+    Erase(row, column);
+    return;
+  }
+  // Appending rows in increasing order and cells in increasing column order is the common
+  // case of writing a report; it costs no search and no shifting.
+  auto r = rows_.end();
+  if (rows_.empty() || rows_.back().row < row) {
+    rows_.push_back(CellRow{row, {}});
+    r = rows_.end() - 1;
+  } else {
+    r = std::lower_bound(rows_.begin(), rows_.end(), row, RowBefore);
+    if (r->row != row) r = rows_.insert(r, CellRow{row, {}});
+  }
+  std::vector<Cell>& cells = r->cells;
+  if (cells.empty() || cells.back().column < column) {
+    cells.push_back(Cell{column, style, std::move(value)});
+    ++cellCount_;
+    return;
+  }
+  auto c = std::lower_bound(cells.begin(), cells.end(), column, CellBefore);
+  if (c->column == column) {
+    c->style = style;
+    c->value = std::move(value);
+  } else {
+    cells.insert(c, Cell{column, style, std::move(value)});
+    ++cellCount_;
+  }
+}
+
+void CellStore::SetValue(std::int32_t row, std::int32_t column, Variant value) {
+  Set(row, column, std::move(value), StyleAt(row, column));
+}
+
+void CellStore::Erase(std::int32_t row, std::int32_t column) {
+  auto r = std::lower_bound(rows_.begin(), rows_.end(), row, RowBefore);
+  if (r == rows_.end() || r->row != row) return;
+  auto c = std::lower_bound(r->cells.begin(), r->cells.end(), column, CellBefore);
+  if (c == r->cells.end() || c->column != column) return;
+  r->cells.erase(c);
+  --cellCount_;
+  if (r->cells.empty()) rows_.erase(r);
+}
+
+void CellStore::RebuildRows(std::int32_t top, std::int32_t bottom, const std::vector<std::int32_t>& visit,
+                            const RowBuilder& build) {
+  auto first = std::lower_bound(rows_.begin(), rows_.end(), top, RowBefore);
+  auto last = std::lower_bound(first, rows_.end(), bottom + 1, RowBefore);
+  std::vector<CellRow> rebuilt;
+  std::vector<Cell> none;
+  auto stored = first;
+  std::size_t v = 0;
+  // Merge the stored rows of top..bottom with the rows to visit, in row order.
+  while (stored != last || v < visit.size()) {
+    std::int32_t row = 0;
+    if (stored == last) row = visit[v];
+    else if (v == visit.size()) row = stored->row;
+    else row = std::min(stored->row, visit[v]);
+    const bool isStored = stored != last && stored->row == row;
+    std::vector<Cell>& existing = isStored ? stored->cells : none;
+    CellRow out{row, {}};
+    const std::size_t before = existing.size();
+    build(row, existing, out.cells);
+    cellCount_ = cellCount_ - before + out.cells.size();
+    if (!out.cells.empty()) rebuilt.push_back(std::move(out));
+    if (isStored) ++stored;
+    while (v < visit.size() && visit[v] <= row) ++v;
+    none.clear();
+  }
+  const auto at = first - rows_.begin();
+  rows_.erase(first, last);
+  rows_.insert(rows_.begin() + at, std::make_move_iterator(rebuilt.begin()), std::make_move_iterator(rebuilt.end()));
+}
+
+void CellStore::RestyleBlock(const CellBlock& block, const StyleMap& restyle) {
+  std::vector<std::int32_t> everyRow(static_cast<std::size_t>(block.Rows()));
+  for (std::int32_t i = 0; i < block.Rows(); ++i) everyRow[static_cast<std::size_t>(i)] = block.top + i;
+  const StyleId blankStyle = restyle(defaultStyle_);  // what an empty cell becomes
+  RebuildRows(block.top, block.bottom, everyRow, [&](std::int32_t, std::vector<Cell>& existing, std::vector<Cell>& out) {
+    out.reserve(existing.size() + static_cast<std::size_t>(block.Columns()));
+    auto c = existing.begin();
+    for (; c != existing.end() && c->column < block.left; ++c) out.push_back(std::move(*c));
+    for (std::int32_t col = block.left; col <= block.right; ++col) {
+      if (c != existing.end() && c->column == col) {
+        PushIfStored(out, col, restyle(c->style), std::move(c->value), defaultStyle_);
+        ++c;
+      } else {
+        PushIfStored(out, col, blankStyle, Variant(), defaultStyle_);
+      }
+    }
+    for (; c != existing.end(); ++c) out.push_back(std::move(*c));
+  });
+}
+
+void CellStore::RestyleStored(const StyleMap& restyle) {
+  for (CellRow& r : rows_) {
+    for (Cell& c : r.cells) c.style = restyle(c.style);
+  }
+}
+
+void CellStore::ClearBlock(const CellBlock& block) {
+  if (block.IsWholeSheet()) {
+    rows_.clear();
+    cellCount_ = 0;
+    return;
+  }
+  RebuildRows(block.top, block.bottom, {}, [&](std::int32_t, std::vector<Cell>& existing, std::vector<Cell>& out) {
+    for (Cell& c : existing) {
+      if (c.column < block.left || c.column > block.right) out.push_back(std::move(c));
+    }
+  });
+}
+
+void CellStore::ClearAll() {
+  rows_.clear();
+  cellCount_ = 0;
+  defaultStyle_ = kDefaultStyleId;
+}
+
+void CellStore::Paste(const CellStore& source, const CellBlock& from, std::int32_t toRow, std::int32_t toColumn,
+                      PasteParts parts, StyleId sourceDefault, const StyleMap& mapStyle) {
+  // Copying a block onto an overlapping block of the same store: read from a snapshot.
+  const CellBlock to{toRow, toColumn, toRow + from.Rows() - 1, toColumn + from.Columns() - 1};
+  if (&source == this && from.Overlaps(to)) {
+    CellStore snapshot;
+    snapshot.defaultStyle_ = defaultStyle_;
+    ForEachIn(from, [&](std::int32_t row, const Cell& c) { snapshot.Set(row, c.column, c.value, c.style); });
+    Paste(snapshot, from, toRow, toColumn, parts, sourceDefault, mapStyle);
+    return;
+  }
+  const std::int32_t rowShift = toRow - from.top;
+  const std::int32_t columnShift = toColumn - from.left;
+  const StyleId blankStyle = mapStyle(sourceDefault);
+  // A blank source cell carries a format of its own only when formats are pasted and the
+  // two sheets' defaults differ; then every target cell must be visited.
+  const bool fillBlanks = parts.formats && blankStyle != defaultStyle_;
+
+  std::vector<std::int32_t> visit;
+  if (fillBlanks) {
+    visit.resize(static_cast<std::size_t>(to.Rows()));
+    for (std::int32_t i = 0; i < to.Rows(); ++i) visit[static_cast<std::size_t>(i)] = to.top + i;
+  } else {
+    for (auto r = source.FirstRowAtOrAfter(from.top); r != source.rows_.end() && r->row <= from.bottom; ++r) {
+      visit.push_back(r->row + rowShift);
+    }
+  }
+
+  auto sourceRow = source.FirstRowAtOrAfter(from.top);
+  // Combines the source cell s and the target cell d (either may be absent) at `column`.
+  const auto combine = [&](std::vector<Cell>& out, std::int32_t column, const Cell* s, Cell* d) {
+    Variant value = parts.values ? (s ? s->value : Variant()) : (d ? std::move(d->value) : Variant());
+    const StyleId style = parts.formats ? (s ? mapStyle(s->style) : blankStyle) : (d ? d->style : defaultStyle_);
+    PushIfStored(out, column, style, std::move(value), defaultStyle_);
+  };
+
+  RebuildRows(to.top, to.bottom, visit, [&](std::int32_t row, std::vector<Cell>& existing, std::vector<Cell>& out) {
+    // The source cells of this row, inside the copied columns.
+    while (sourceRow != source.rows_.end() && sourceRow->row < row - rowShift) ++sourceRow;
+    const Cell* s = nullptr;
+    const Cell* sEnd = nullptr;
+    if (sourceRow != source.rows_.end() && sourceRow->row == row - rowShift) {
+      const auto& cells = sourceRow->cells;
+      const auto b = FirstCellAtOrAfter(cells, from.left);
+      const auto e = FirstCellAtOrAfter(cells, from.right + 1);
+      s = cells.data() + (b - cells.begin());
+      sEnd = cells.data() + (e - cells.begin());
+    }
+    out.reserve(existing.size() + static_cast<std::size_t>(sEnd - s));
+    auto d = existing.begin();
+    for (; d != existing.end() && d->column < to.left; ++d) out.push_back(std::move(*d));
+    if (fillBlanks) {
+      for (std::int32_t col = to.left; col <= to.right; ++col) {
+        const Cell* sc = (s != sEnd && s->column + columnShift == col) ? s++ : nullptr;
+        Cell* dc = (d != existing.end() && d->column == col) ? &*d++ : nullptr;
+        combine(out, col, sc, dc);
+      }
+    } else {
+      // Visit only the columns where the source or the target stores a cell.
+      while (s != sEnd || (d != existing.end() && d->column <= to.right)) {
+        const std::int32_t sCol = s != sEnd ? s->column + columnShift : kMaxColumns + 1;
+        const std::int32_t dCol = (d != existing.end() && d->column <= to.right) ? d->column : kMaxColumns + 1;
+        const std::int32_t col = std::min(sCol, dCol);
+        const Cell* sc = sCol == col ? s++ : nullptr;
+        Cell* dc = dCol == col ? &*d++ : nullptr;
+        combine(out, col, sc, dc);
+      }
+    }
+    for (; d != existing.end(); ++d) out.push_back(std::move(*d));
+  });
+}
+
+}  // namespace dez::embedded
