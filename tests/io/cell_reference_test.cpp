@@ -1,0 +1,100 @@
+#include "io/cell_reference.h"
+
+#include <gtest/gtest.h>
+
+#include "io/file_error.h"
+#include "io/utf8.h"
+#include "io/xlsx_text.h"
+
+namespace dez::io {
+namespace {
+
+TEST(CellReference, ParsesWithinTheLimits) {
+  const std::vector<std::tuple<const char*, std::int32_t, std::int32_t>> ok = {
+      {"A1", 1, 1}, {"b7", 7, 2}, {"Z9", 9, 26}, {"AA10", 10, 27}, {"XFD1048576", 1'048'576, 16'384}, {"AZ2", 2, 52}};
+  for (const auto& [text, row, column] : ok) {
+    CellPosition pos;
+    EXPECT_EQ(ParseCellReference(text, pos), ReferenceProblem::kNone) << text;
+    EXPECT_EQ(pos, (CellPosition{row, column})) << text;
+  }
+}
+
+TEST(CellReference, RefusesMalformedAndOutOfRange) {
+  const std::vector<std::pair<const char*, ReferenceProblem>> bad = {
+      {"", ReferenceProblem::kSyntax},         {"1A", ReferenceProblem::kSyntax},
+      {"A", ReferenceProblem::kSyntax},        {"A1B", ReferenceProblem::kSyntax},
+      {"$A$1", ReferenceProblem::kSyntax},     {"A-1", ReferenceProblem::kSyntax},
+      {"A 1", ReferenceProblem::kSyntax},      {"XFE1", ReferenceProblem::kBeyondLimit},
+      {"A0", ReferenceProblem::kBeyondLimit},  {"A1048577", ReferenceProblem::kBeyondLimit},
+      {"ZZZZZZZZZZZZ1", ReferenceProblem::kBeyondLimit},
+      {"A99999999999999999999999", ReferenceProblem::kBeyondLimit},
+  };
+  for (const auto& [text, problem] : bad) {
+    CellPosition pos;
+    EXPECT_EQ(ParseCellReference(text, pos), problem) << text;
+  }
+}
+
+TEST(CellReference, FormatsColumnsAndCells) {
+  EXPECT_EQ(ColumnLetters(1), "A");
+  EXPECT_EQ(ColumnLetters(26), "Z");
+  EXPECT_EQ(ColumnLetters(27), "AA");
+  EXPECT_EQ(ColumnLetters(702), "ZZ");
+  EXPECT_EQ(ColumnLetters(703), "AAA");
+  EXPECT_EQ(ColumnLetters(16'384), "XFD");
+  EXPECT_EQ(FormatCellReference(7, 2), "B7");
+}
+
+TEST(FileError, DescribesTheLocation) {
+  EXPECT_EQ(DescribeLocation({"S", 7, 2, {}}), "sheet \"S\", cell B7");
+  EXPECT_EQ(DescribeLocation({{}, 3, 2, {}}), "row 3, column 2");
+  EXPECT_EQ(DescribeLocation({"S", 0, 0, "xl/worksheets/sheet1.xml"}), "part xl/worksheets/sheet1.xml, sheet \"S\"");
+  EXPECT_EQ(DescribeLocation({}), "");
+  const FileError e(FileErrorKind::kEncoding, "a.csv", {{}, 3, 2, {}}, "invalid UTF-8", "ReadCsv");
+  EXPECT_EQ(e.description, "a.csv: row 3, column 2: invalid UTF-8");
+  EXPECT_EQ(e.number, 1004);
+  EXPECT_EQ(e.source, "ReadCsv");
+  const FileError plain(FileErrorKind::kEmpty, "b.csv", {}, "the file is empty", "ReadCsv");
+  EXPECT_EQ(plain.description, "b.csv: the file is empty");
+}
+
+TEST(Utf8, ValidationDecodingAndWidth) {
+  EXPECT_EQ(FindInvalidUtf8("plain"), std::string_view::npos);
+  EXPECT_EQ(FindInvalidUtf8("\xE2\x94\x80\xF0\x9F\x98\x80"), std::string_view::npos);
+  EXPECT_EQ(FindInvalidUtf8("ab\x80"), 2u);
+  EXPECT_EQ(FindInvalidUtf8("\xF4\x90\x80\x80"), 0u);  // past U+10FFFF
+  EXPECT_EQ(FindInvalidUtf8("\xE0\x80\xAF"), 0u);      // overlong
+  std::string out;
+  AppendUtf8(out, 0x2502);
+  AppendUtf8(out, 0x1F600);
+  AppendUtf8(out, 0xD800);  // not a scalar value
+  EXPECT_EQ(out, "\xE2\x94\x82\xF0\x9F\x98\x80\xEF\xBF\xBD");
+  std::size_t pos = 0;
+  EXPECT_EQ(DecodeUtf8(out, pos), U'\x2502');
+  EXPECT_EQ(pos, 3u);
+  EXPECT_EQ(CountCodePoints(out), 3u);
+  EXPECT_EQ(DisplayWidth("ab\xE2\x94\x80"), 3u);
+  EXPECT_EQ(DisplayWidth("\xE4\xB8\xAD"), 2u);  // a wide ideograph
+  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD" "c", 3), "ab");
+  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD" "c", 4), "ab\xE4\xB8\xAD");
+}
+
+TEST(XlsxText, EscapesAndNumbers) {
+  std::string s = "a_x000D__x000A_b_x005F_x0041_ _xD83D__xDE00_ _xD800_ _x12_";
+  DecodeXlsxEscapes(s);
+  EXPECT_EQ(s, "a\r\nb_x0041_ \xF0\x9F\x98\x80 \xEF\xBF\xBD _x12_");
+  double v = 0;
+  EXPECT_TRUE(ParseXlsxNumber("1.5", v));
+  EXPECT_EQ(v, 1.5);
+  EXPECT_TRUE(ParseXlsxNumber("-2E-3", v));
+  EXPECT_EQ(v, -0.002);
+  EXPECT_TRUE(ParseXlsxNumber("+4", v));
+  EXPECT_EQ(v, 4.0);
+  EXPECT_FALSE(ParseXlsxNumber("nan", v));
+  EXPECT_FALSE(ParseXlsxNumber("1e999", v));
+  EXPECT_FALSE(ParseXlsxNumber("1,5", v));
+  EXPECT_FALSE(ParseXlsxNumber("", v));
+}
+
+}  // namespace
+}  // namespace dez::io

@@ -1,0 +1,104 @@
+// Builds small XLSX packages part by part with libzip, for the reader tests: the parts
+// are written by hand so that every exotic or hostile case can be expressed.
+#pragma once
+
+#include <zip.h>
+
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace dez::io::testing {
+
+/// Writes a zip archive whose members are the given (name, content) pairs.
+inline void WriteZip(const std::filesystem::path& file, const std::map<std::string, std::string>& members) {
+  int error = 0;
+  zip_t* archive = zip_open(file.string().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  if (archive == nullptr) throw std::runtime_error("zip_open failed");
+  for (const auto& [name, content] : members) {
+    zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
+    if (source == nullptr || zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
+      zip_source_free(source);
+      zip_discard(archive);
+      throw std::runtime_error("zip_file_add failed");
+    }
+  }
+  if (zip_close(archive) != 0) {
+    zip_discard(archive);
+    throw std::runtime_error("zip_close failed");
+  }
+}
+
+/// The parts of a minimal workbook: sheets by name with their <sheetData> content, and an
+/// optional shared-string table. Members can be replaced or removed before writing.
+class XlsxFixture {
+ public:
+  static constexpr const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  static constexpr const char* kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+  XlsxFixture& Sheet(const std::string& name, const std::string& sheetData) {
+    sheets_.push_back({name, "<sheetData>" + sheetData + "</sheetData>"});
+    return *this;
+  }
+  /// A sheet whose whole worksheet XML is given.
+  XlsxFixture& RawSheet(const std::string& name, const std::string& worksheetXml) {
+    sheets_.push_back({name, worksheetXml, true});
+    return *this;
+  }
+  XlsxFixture& SharedStrings(const std::vector<std::string>& items) {
+    std::string xml = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><sst xmlns=\"") + kMain + "\">";
+    for (const std::string& item : items) xml += "<si>" + item + "</si>";
+    sharedStrings_ = xml + "</sst>";
+    return *this;
+  }
+
+  std::map<std::string, std::string> Members() const {
+    std::map<std::string, std::string> m;
+    m["[Content_Types].xml"] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"></Types>";
+    m["_rels/.rels"] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+        "Target=\"xl/workbook.xml\"/></Relationships>";
+    std::string workbook = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook xmlns=\"") + kMain +
+                           "\" xmlns:r=\"" + kRel + "\"><sheets>";
+    std::string rels =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    for (std::size_t i = 0; i < sheets_.size(); ++i) {
+      const std::string n = std::to_string(i + 1);
+      workbook += "<sheet name=\"" + sheets_[i].name + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+      rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + kRel + "/worksheet\" Target=\"worksheets/sheet" + n +
+              ".xml\"/>";
+      m["xl/worksheets/sheet" + n + ".xml"] =
+          sheets_[i].raw ? sheets_[i].xml
+                         : std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"") + kMain +
+                               "\">" + sheets_[i].xml + "</worksheet>";
+    }
+    if (!sharedStrings_.empty()) {
+      rels += "<Relationship Id=\"rIdS\" Type=\"" + std::string(kRel) +
+              "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
+      m["xl/sharedStrings.xml"] = sharedStrings_;
+    }
+    m["xl/workbook.xml"] = workbook + "</sheets></workbook>";
+    m["xl/_rels/workbook.xml.rels"] = rels + "</Relationships>";
+    return m;
+  }
+
+  void Write(const std::filesystem::path& file) const { WriteZip(file, Members()); }
+
+ private:
+  struct SheetPart {
+    std::string name;
+    std::string xml;
+    bool raw = false;
+  };
+  std::vector<SheetPart> sheets_;
+  std::string sharedStrings_;
+};
+
+}  // namespace dez::io::testing
