@@ -76,6 +76,9 @@ class clsHClusterBO {
   void ReduceMatrix(const DoubleMatrix& distances, Schedule& steps, std::int32_t method);
   void GetCopheneticR(const DoubleMatrix& distances, const Schedule& steps);
   void CalcGraphLimits();
+  /// A new instance of the library's statistics class; a missing factory or object is
+  /// "object variable not set" (91).
+  std::unique_ptr<host::clsStatistics> NewStatistics() const;
 
   host::AddinContext& context_;
   std::function<void(const char*, double)> progress_;

@@ -1,0 +1,110 @@
+// Small builders and checks shared by the engine tests.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/clsHClusterBO.h"
+#include "runtime/array2d.h"
+#include "runtime/error.h"
+
+namespace dez {
+
+/// Schedule entries print as (first, second, (items), level, position) in test failures.
+inline void PrintTo(const ScheduleEntry& e, std::ostream* os) {
+  *os << "(" << e.first << ", " << e.second << ", (";
+  for (std::size_t i = 0; i < e.items.size(); ++i) *os << (i ? ", " : "") << e.items[i];
+  *os << "), " << ::testing::PrintToString(e.level) << ", " << e.position << ")";
+}
+
+}  // namespace dez
+
+namespace dez::enginetest {
+
+/// A square matrix from its rows.
+inline DoubleMatrix Square(std::initializer_list<std::initializer_list<double>> rows) {
+  const auto n = static_cast<std::int32_t>(rows.size());
+  DoubleMatrix m(n, n);
+  std::int32_t i = 1;
+  for (const auto& row : rows) {
+    std::int32_t j = 1;
+    for (double v : row) m(i, j++) = v;
+    ++i;
+  }
+  return m;
+}
+
+/// A symmetric n x n matrix with a zero diagonal from its upper triangle, row by row:
+/// (1,2), (1,3), ..., (1,n), (2,3), ...
+inline DoubleMatrix FromUpper(std::int32_t n, const std::vector<double>& upper) {
+  DoubleMatrix m(n, n);
+  std::size_t k = 0;
+  for (std::int32_t i = 1; i < n; ++i) {
+    for (std::int32_t j = i + 1; j <= n; ++j) {
+      m(i, j) = upper.at(k++);
+      m(j, i) = m(i, j);
+    }
+  }
+  return m;
+}
+
+/// The cells of a matrix as the host would hand them over.
+inline VariantMatrix AsCells(const DoubleMatrix& m) {
+  VariantMatrix cells(m.rows(), m.cols());
+  for (std::int32_t i = 1; i <= m.rows(); ++i) {
+    for (std::int32_t j = 1; j <= m.cols(); ++j) cells(i, j) = m(i, j);
+  }
+  return cells;
+}
+
+/// A random symmetric matrix: small whole numbers 1..levels when `levels` > 0 (many ties),
+/// otherwise uniform reals in (0, 1) (no ties in practice).
+inline DoubleMatrix RandomMatrix(std::int32_t n, std::uint32_t seed, int levels) {
+  std::mt19937 gen(seed);
+  std::uniform_int_distribution<int> whole(1, levels > 0 ? levels : 1);
+  std::uniform_real_distribution<double> real(0.0, 1.0);
+  DoubleMatrix m(n, n);
+  for (std::int32_t i = 1; i < n; ++i) {
+    for (std::int32_t j = i + 1; j <= n; ++j) {
+      m(i, j) = levels > 0 ? whole(gen) : real(gen);
+      m(j, i) = m(i, j);
+    }
+  }
+  return m;
+}
+
+/// Runs an analysis of a matrix given as input (the types Difference or Similarity).
+inline void AnalyseMatrix(clsHClusterBO& engine, const DoubleMatrix& matrix, bool difference,
+                          std::int32_t method) {
+  engine.ClusterType(difference ? 3 : 4);
+  engine.Method(method);
+  engine.Data(AsCells(matrix));
+  engine.Analyse();
+}
+
+/// The error `f` raises; a test failure when it raises none.
+template <class F>
+Error CatchError(F&& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no error raised";
+  return Error(0, {}, {});
+}
+
+/// The statement number of a source "Line N in ...", or -1.
+inline long StatementOf(const std::string& source) {
+  if (source.rfind("Line ", 0) != 0) return -1;
+  return std::stol(source.substr(5));
+}
+
+}  // namespace dez::enginetest
