@@ -1,0 +1,112 @@
+// OutputHeader: the lines by data type, the measure line's power, the heading range and
+// the cursor.
+#include "dezezuvazoz/enums.h"
+#include "report_test_support.h"
+
+namespace dez::report_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class HeaderTest : public ReportTest {
+ protected:
+  /// A writer with the options set as the controller sets them.
+  std::unique_ptr<clsHClusterOutput> Writer(std::int32_t type, std::int32_t measure, std::int16_t power,
+                                            const std::string& measureText = "Euclidean",
+                                            const std::string& methodText = "Group Average") {
+    auto out = std::make_unique<clsHClusterOutput>(context_);
+    out->Method(dezEZuvazozMethGroupAvg);
+    out->MethodText(methodText);
+    out->ClusterType(type);
+    out->Measure(measure);
+    out->MeasureText(measureText);
+    out->Power(power);
+    return out;
+  }
+};
+
+struct HeaderCase {
+  std::int32_t type;
+  std::int32_t measure;
+  std::vector<Variant> columnA;  // rows 1, 2, ...
+  const char* headingRange;      // nullptr: none
+  std::int32_t cursor;
+};
+
+TEST_F(HeaderTest, LinesHeadingRangeAndCursorByDataType) {
+  const std::string title = "Hierarchical Clustering Results for:";
+  const std::string measure = "Distance/Similarity Measure = Euclidean";
+  const std::string method = "Cluster Method = Group Average";
+  const HeaderCase cases[] = {
+      {0, 3, {title, "Binomial Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
+      {0, 5, {title, "Binomial Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
+      {1, 4, {title, "Quantitative Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
+      {1, 5, {title, "Quantitative Data Set = Data!$A$1:$E$5", measure + " Power 3", method}, "$A$1:$A$4", 5},
+      {2, 5, {title, "Mixed Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
+      {3, 5, {title, "Distance Matrix = Data!$A$1:$E$5", method}, "$A$1:$A$3", 4},
+      {4, 0, {title, "Similarity Matrix = Data!$A$1:$E$5", method}, "$A$1:$A$3", 4},
+      {7, 5, {title}, nullptr, 5},
+      {-1, 5, {title}, nullptr, 5},
+  };
+  for (const HeaderCase& c : cases) {
+    SCOPED_TRACE("type " + std::to_string(c.type) + ", measure " + std::to_string(c.measure));
+    auto out = Writer(c.type, c.measure, 3);
+    TakeFormats();
+    out->OutputHeader("Data!$A$1:$E$5");
+    for (std::size_t i = 0; i < c.columnA.size(); ++i) {
+      EXPECT_EQ(At(static_cast<std::int32_t>(i + 1), 1), c.columnA[i]) << "row " << i + 1;
+    }
+    EXPECT_EQ(Sheet().UsedRange()->bottom, static_cast<std::int32_t>(c.columnA.size()));
+    EXPECT_EQ(Sheet().UsedRange()->right, 1);
+    if (c.headingRange != nullptr) {
+      EXPECT_THAT(TakeFormats(), ElementsAre(FormatCall{"TextLine", c.headingRange, true}));
+    } else {
+      EXPECT_THAT(TakeFormats(), IsEmpty());
+    }
+    EXPECT_EQ(out->CurrentRow(), c.cursor);
+  }
+}
+
+TEST_F(HeaderTest, PowerIsAPlainIntegerAndEmptyTextsEndInTheEqualsSign) {
+  auto out = Writer(dezEZuvazozMetric, dezEZuvazozSMMMinkowski, 12, "", "");
+  out->OutputHeader("");
+  EXPECT_EQ(At(2, 1), Variant("Quantitative Data Set = "));
+  EXPECT_EQ(At(3, 1), Variant("Distance/Similarity Measure =  Power 12"));
+  EXPECT_EQ(At(4, 1), Variant("Cluster Method = "));
+  auto negative = Writer(dezEZuvazozMetric, dezEZuvazozSMMMinkowski, -2);
+  negative->OutputHeader("x");
+  EXPECT_EQ(At(3, 1), Variant("Distance/Similarity Measure = Euclidean Power -2"));
+}
+
+TEST_F(HeaderTest, CommentIsOneMoreHeadingLine) {
+  auto out = Writer(dezEZuvazozDifference, 0, 0);
+  out->OutputHeader("Data!$A$1:$E$5", "Note");
+  EXPECT_EQ(At(4, 1), Variant("Note"));
+  EXPECT_EQ(out->CurrentRow(), 5);
+  EXPECT_THAT(TakeFormats(), ElementsAre(FormatCall{"TextLine", "$A$1:$A$3", true},
+                                         FormatCall{"TextLine", "$A$4", true}));
+}
+
+TEST_F(HeaderTest, HeadingRangeIsFixedWhereverTheHeaderStarts) {
+  auto out = Writer(dezEZuvazozBinomial, 3, 0);
+  out->InsertBlankLines(2);
+  TakeFormats();
+  out->OutputHeader("S!$A$1");
+  EXPECT_EQ(At(3, 1), Variant("Hierarchical Clustering Results for:"));
+  EXPECT_EQ(At(6, 1), Variant("Cluster Method = Group Average"));
+  EXPECT_THAT(TakeFormats(), ElementsAre(FormatCall{"TextLine", "$A$1:$A$4", true}));
+  EXPECT_EQ(out->CurrentRow(), 7);
+}
+
+TEST_F(HeaderTest, ErrorBeforeTheCursorMovesLeavesTheCursor) {
+  auto out = Writer(dezEZuvazozMetric, 4, 0);
+  formats_->failRole = "TextLine";
+  const Error e = Caught([&] { out->OutputHeader("x"); });
+  EXPECT_THAT(e.source, SourceOf("OutputHeader"));
+  EXPECT_EQ(At(4, 1), Variant("Cluster Method = Group Average"));
+  EXPECT_EQ(out->CurrentRow(), 1);
+}
+
+}  // namespace
+}  // namespace dez::report_test

@@ -1,0 +1,135 @@
+// The writer's scratch sheet, cursor, comments, Results and error sources.
+#include <limits>
+
+#include "report_test_support.h"
+
+namespace dez::report_test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class OutputSheetTest : public ReportTest {};
+
+TEST_F(OutputSheetTest, CreationClearsTheScratchSheetAndColoursIt) {
+  embedded::CellStyle bold;
+  bold.bold = true;
+  Sheet().WriteCell(5, 5, Variant("left over"), bold);
+  Sheet().WriteCell(1, 1, Variant(3.0));
+  clsHClusterOutput out(context_);
+  EXPECT_FALSE(Sheet().UsedRange().has_value());
+  EXPECT_EQ(Sheet().DefaultStyle().interiorColorIndex, context_.newReportSettings()->BackColorIndex());
+  EXPECT_FALSE(Sheet().DefaultStyle().bold);
+  EXPECT_EQ(out.CurrentRow(), 1);
+  EXPECT_EQ(out.UsedColumns(), 1);
+  EXPECT_TRUE(TakeFormats().empty());
+}
+
+TEST_F(OutputSheetTest, CommentTakesOneRowAndItsBlankLines) {
+  clsHClusterOutput out(context_);
+  out.OutputComment("abc");
+  EXPECT_EQ(At(1, 1), Variant("abc"));
+  EXPECT_EQ(out.CurrentRow(), 2);
+  out.OutputComment("abc", 2, true);
+  EXPECT_EQ(At(2, 1), Variant("abc"));
+  EXPECT_EQ(out.CurrentRow(), 5);
+  out.OutputComment("42");  // a text that reads as a number stays a text
+  EXPECT_EQ(At(5, 1), Variant("42"));
+  EXPECT_THAT(TakeFormats(), ElementsAre(FormatCall{"TextLine", "$A$1", false}, FormatCall{"TextLine", "$A$2", true},
+                                         FormatCall{"TextLine", "$A$5", false}));
+}
+
+TEST_F(OutputSheetTest, BlankLinesMoveTheCursorWithoutWriting) {
+  clsHClusterOutput out(context_);
+  out.InsertBlankLines(0);
+  EXPECT_EQ(out.CurrentRow(), 1);
+  out.InsertBlankLines(3);
+  EXPECT_EQ(out.CurrentRow(), 4);
+  out.InsertBlankLines(-2);
+  EXPECT_EQ(out.CurrentRow(), 2);
+  EXPECT_FALSE(Sheet().UsedRange().has_value());
+  EXPECT_TRUE(TakeFormats().empty());
+}
+
+TEST_F(OutputSheetTest, ReportOfCommentsOnlyIsSixColumnsWideAndIncludesTheCursorRow) {
+  clsHClusterOutput out(context_);
+  out.OutputComment("There are undefined numbers in the");
+  out.OutputComment("distance/similarity matrix.");
+  out.OutputComment("Execution was halted.");
+  out.InsertBlankLines(1);
+  TakeFormats();
+  const host::RangePtr block = out.Results();
+  EXPECT_EQ(block->Address(), "$A$1:$F$5");
+  EXPECT_EQ(block->Worksheet()->Name(), "Results");
+  EXPECT_THAT(TakeFormats(), ElementsAre(FormatCall{"TextLine", "$A$5", true}));
+  EXPECT_EQ(out.UsedColumns(), 6);
+  EXPECT_EQ(out.Results()->Address(), "$A$1:$F$5");  // may be read again
+}
+
+TEST_F(OutputSheetTest, ResultsSpansTheWidestSection) {
+  clsHClusterOutput out(context_);
+  DoubleMatrix m(11, 11, 1.0);
+  out.OutputMatrix(Labels(11), Labels(11), m, "Distance Matrix");
+  EXPECT_EQ(out.Results()->Address(), "$A$1:$L$14");
+}
+
+TEST_F(OutputSheetTest, MissingScratchSheetFailsCreationWithTheHostsError) {
+  Sheet().Name("Scratch");
+  const Error e = Caught([&] { clsHClusterOutput out(context_); });
+  EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
+  EXPECT_THAT(e.source, SourceOf("Initialize"));
+}
+
+TEST_F(OutputSheetTest, CreationAppendsItsNameToALocatedSource) {
+  struct FailingAccess final : host::clsHostAccess {
+    host::ApplicationPtr HostApplication(host::Loc where) override {
+      Raise(fault::kObjectNotSet, "Line 2 in DEZEZuvazoz.clsHostAccess.HostApplication", {}, where);
+    }
+  };
+  context_.hostAccess = std::make_shared<FailingAccess>();
+  const Error e = Caught([&] { clsHClusterOutput out(context_); });
+  EXPECT_EQ(e.number, fault::kObjectNotSet);
+  EXPECT_EQ(e.source, "Line 2 in DEZEZuvazoz.clsHostAccess.HostApplication.Initialize");
+}
+
+TEST_F(OutputSheetTest, MissingLibraryObjectIsObjectVariableNotSet) {
+  context_.newCellFormatter = nullptr;
+  const Error e = Caught([&] { clsHClusterOutput out(context_); });
+  EXPECT_EQ(e.number, fault::kObjectNotSet);
+  EXPECT_THAT(e.source, SourceOf("Initialize"));
+}
+
+TEST_F(OutputSheetTest, CursorOverflowIsAnErrorAndKeepsTheCursor) {
+  clsHClusterOutput out(context_);
+  const std::int32_t steps = std::numeric_limits<std::int32_t>::max() / 32767;
+  for (std::int32_t i = 0; i < steps; ++i) out.InsertBlankLines(32767);
+  const std::int32_t before = out.CurrentRow();
+  const Error e = Caught([&] { out.InsertBlankLines(32767); });
+  EXPECT_EQ(e.number, fault::kOverflow);
+  EXPECT_THAT(e.source, SourceOf("InsertBlankLines"));
+  EXPECT_EQ(out.CurrentRow(), before);
+}
+
+TEST_F(OutputSheetTest, CommentErrorKeepsWhatWasWrittenAndTheCursor) {
+  clsHClusterOutput out(context_);
+  formats_->failRole = "TextLine";
+  const Error e = Caught([&] { out.OutputComment("abc"); });
+  EXPECT_EQ(e.number, fault::kApplicationDefined);
+  EXPECT_EQ(e.description, "formatter refused");
+  EXPECT_THAT(e.source, SourceOf("OutputComment"));
+  EXPECT_EQ(At(1, 1), Variant("abc"));
+  EXPECT_EQ(out.CurrentRow(), 1);
+}
+
+TEST_F(OutputSheetTest, ResultsAlwaysLabelsTheSourceAnew) {
+  clsHClusterOutput out(context_);
+  formats_->failRole = "TextLine";
+  formats_->failSource = "Line 7 in DEZEZuvazoz.clsCellFormatter.FormatTextLine";
+  const Error e = Caught([&] { out.Results(); });
+  EXPECT_THAT(e.source, SourceOf("GetResults"));
+  // The chaining procedures append instead.
+  EXPECT_EQ(Caught([&] { out.OutputComment("x"); }).source,
+            "Line 7 in DEZEZuvazoz.clsCellFormatter.FormatTextLine.OutputComment");
+}
+
+}  // namespace
+}  // namespace dez::report_test

@@ -1,0 +1,131 @@
+// Shared fixture of the report writer's tests: a fresh embedded application per test,
+// reached through the add-in context, and a formatter that records every call.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/addin_context.h"
+#include "host/embedded/embedded_application.h"
+#include "host/embedded/embedded_workbook.h"
+#include "host/embedded/embedded_worksheet.h"
+#include "host/range.h"
+#include "report/clsHClusterOutput.h"
+#include "runtime/error.h"
+
+namespace dez::report_test {
+
+/// One call of the cell formatter: its role, the range's address and the flag.
+struct FormatCall {
+  std::string role;  ///< "HeadingBand", "ValueBlock" or "TextLine"
+  std::string address;
+  bool flag = false;
+  friend bool operator==(const FormatCall&, const FormatCall&) = default;
+  friend std::ostream& operator<<(std::ostream& os, const FormatCall& c) {
+    return os << c.role << "(" << c.address << ", " << (c.flag ? "True" : "False") << ")";
+  }
+};
+
+/// A cell formatter that records its calls and, when told to, fails one role with a
+/// given error.
+class RecordingFormatter final : public host::clsCellFormatter {
+ public:
+  struct Log {
+    std::vector<FormatCall> calls;
+    std::optional<std::string> failRole;
+    std::string failSource;
+  };
+  explicit RecordingFormatter(std::shared_ptr<Log> log) : log_(std::move(log)) {}
+  void FormatHeadingBand(const host::RangePtr& range, bool flag, host::Loc where) override {
+    Record("HeadingBand", range, flag, where);
+  }
+  void FormatValueBlock(const host::RangePtr& range, bool flag, host::Loc where) override {
+    Record("ValueBlock", range, flag, where);
+  }
+  void FormatTextLine(const host::RangePtr& range, bool flag, host::Loc where) override {
+    Record("TextLine", range, flag, where);
+  }
+
+ private:
+  void Record(const char* role, const host::RangePtr& range, bool flag, host::Loc where) {
+    if (log_->failRole == role) Raise(fault::kApplicationDefined, log_->failSource, "formatter refused", where);
+    log_->calls.push_back({role, range->Address(), flag});
+  }
+  std::shared_ptr<Log> log_;
+};
+
+/// Hands out one application.
+class FixedHostAccess final : public host::clsHostAccess {
+ public:
+  explicit FixedHostAccess(host::ApplicationPtr app) : app_(std::move(app)) {}
+  host::ApplicationPtr HostApplication(host::Loc) override { return app_; }
+
+ private:
+  host::ApplicationPtr app_;
+};
+
+class ReportTest : public ::testing::Test {
+ protected:
+  ReportTest()
+      : app_(embedded::EmbeddedApplication::Create()),
+        formats_(std::make_shared<RecordingFormatter::Log>()),
+        context_(host::DefaultAddinContext()) {
+    context_.hostAccess = std::make_shared<FixedHostAccess>(app_);
+    context_.newCellFormatter = [log = formats_] { return std::make_unique<RecordingFormatter>(log); };
+  }
+
+  /// The scratch sheet the writer fills.
+  embedded::EmbeddedWorksheet& Sheet() { return *app_->AddinWorkbook()->FindSheet("Results"); }
+  const Variant& At(std::int32_t row, std::int32_t column) { return Sheet().ValueAt(row, column); }
+  const embedded::CellStyle& StyleAt(std::int32_t row, std::int32_t column) {
+    return Sheet().StyleAt(row, column);
+  }
+  /// The formatter calls so far, then forgets them.
+  std::vector<FormatCall> TakeFormats() { return std::exchange(formats_->calls, {}); }
+
+  /// Expects row `row` to hold `cells` from column 1 on and nothing further right up to
+  /// column `through`.
+  void ExpectRow(std::int32_t row, const std::vector<Variant>& cells, std::int32_t through = 0) {
+    const auto last = std::max<std::int32_t>(static_cast<std::int32_t>(cells.size()), through);
+    for (std::int32_t c = 1; c <= last; ++c) {
+      const Variant expected = c <= static_cast<std::int32_t>(cells.size()) ? cells[static_cast<std::size_t>(c - 1)]
+                                                                           : Variant();
+      EXPECT_EQ(At(row, c), expected) << "cell (" << row << ", " << c << ")";
+    }
+  }
+
+  std::shared_ptr<embedded::EmbeddedApplication> app_;
+  std::shared_ptr<RecordingFormatter::Log> formats_;
+  host::AddinContext context_;
+};
+
+/// The error that `f` raises (number 0 when none).
+template <class F>
+Error Caught(F&& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e;
+  }
+  return Error(0, "", "no error");
+}
+
+/// Matches "Line <n> in DEZEZuvazoz.clsHClusterOutput.<procedure>" with n > 0, followed
+/// by `appended` (for example ".OutputMatrix").
+inline ::testing::Matcher<std::string> SourceOf(const std::string& procedure, const std::string& appended = "") {
+  return ::testing::MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterOutput\\." + procedure + appended);
+}
+
+/// Labels "<prefix>1" .. "<prefix>n".
+inline StringArray Labels(std::int32_t n, const std::string& prefix = "L") {
+  std::vector<std::string> v;
+  for (std::int32_t i = 1; i <= n; ++i) v.push_back(prefix + std::to_string(i));
+  return StringArray(std::move(v));
+}
+
+}  // namespace dez::report_test

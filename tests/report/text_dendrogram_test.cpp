@@ -1,0 +1,232 @@
+// DrawDendrogram: glyph lines cell by cell, labels, fonts, axis, scale and errors.
+#include "report_test_support.h"
+
+namespace dez::report_test {
+namespace {
+
+/// Columns from..to of a drawing line hold `letter`.
+struct Run {
+  std::int32_t from;
+  std::int32_t to;
+  char letter;
+};
+
+/// A drawing line of 85 characters (80 columns and 5 spare blanks) with the given runs,
+/// behind a label field of `labelWidth` characters that starts with `label`.
+std::string TreeLine(const std::string& label, std::size_t labelWidth, std::initializer_list<Run> runs) {
+  std::string line(85, ' ');
+  for (const Run& r : runs) {
+    for (std::int32_t x = r.from; x <= r.to; ++x) line[static_cast<std::size_t>(x - 1)] = r.letter;
+  }
+  return label + std::string(labelWidth - label.size(), ' ') + line;
+}
+
+const std::string kAxis = "G" + std::string(18, 'A') + "K" + std::string(19, 'A') + "K" + std::string(19, 'A') + "K" +
+                          std::string(19, 'A') + "H";
+
+/// Items 1..n at positions 1, 3, ..., 2n - 1 and leaf level `leafLevel`, then `merges`.
+Schedule MakeTree(std::int16_t n, double leafLevel, std::initializer_list<ScheduleEntry> merges) {
+  Schedule s(2 * n - 1);
+  for (std::int16_t e = 1; e <= n; ++e) s[e] = {e, 0, {e}, leafLevel, 2.0 * e - 1};
+  std::int32_t i = n + 1;
+  for (const ScheduleEntry& m : merges) s[i++] = m;
+  return s;
+}
+
+class TextDendrogramTest : public ReportTest {
+ protected:
+  /// Expects the font of a tree or axis line: glyph font, size 8, the label field in
+  /// the text font.
+  void ExpectLineFonts(std::int32_t row, std::int32_t labelWidth) {
+    const embedded::CellStyle& style = StyleAt(row, 1);
+    EXPECT_EQ(style.fontName, "Korvel") << "row " << row;
+    EXPECT_EQ(style.fontSize, 8.0) << "row " << row;
+    ASSERT_EQ(style.runs.size(), 1U) << "row " << row;
+    EXPECT_EQ(style.runs[0].start, 1);
+    EXPECT_EQ(style.runs[0].length, labelWidth);
+    EXPECT_EQ(style.runs[0].fontName, "Courier New");
+  }
+  /// Expects the tree lines, then the axis and the scale line, starting at row `first`.
+  void ExpectDrawing(std::int32_t first, const std::vector<std::string>& tree, std::size_t labelWidth,
+                     const std::string& left, const std::string& right) {
+    const std::string pad(labelWidth, ' ');
+    std::int32_t row = first;
+    for (const std::string& line : tree) {
+      EXPECT_EQ(At(row, 1), Variant(line)) << "row " << row;
+      ExpectRow(row, {At(row, 1)}, 2);
+      ExpectLineFonts(row++, static_cast<std::int32_t>(labelWidth));
+    }
+    EXPECT_EQ(At(row, 1), Variant(pad + kAxis)) << "axis";
+    ExpectLineFonts(row++, static_cast<std::int32_t>(labelWidth));
+    const std::string scale = left + std::string(80 - left.size() - right.size(), ' ') + right;
+    EXPECT_EQ(At(row, 1), Variant(pad + scale)) << "scale";
+    const embedded::CellStyle& style = StyleAt(row, 1);
+    EXPECT_EQ(style.fontName, "Korvel");
+    EXPECT_EQ(style.fontSize, 8.0);
+    ASSERT_EQ(style.runs.size(), 2U);
+    const auto L = static_cast<std::int32_t>(labelWidth);
+    EXPECT_EQ(style.runs[0].start, 1);
+    EXPECT_EQ(style.runs[0].length, L + static_cast<std::int32_t>(left.size()));
+    EXPECT_EQ(style.runs[0].fontName, "Courier New");
+    EXPECT_EQ(style.runs[1].start, L + 80 - static_cast<std::int32_t>(right.size()) + 1);
+    EXPECT_EQ(style.runs[1].length, static_cast<std::int32_t>(right.size()));
+    EXPECT_EQ(style.runs[1].fontName, "Courier New");
+    EXPECT_EQ(Sheet().UsedRange()->bottom, row);
+  }
+};
+
+TEST_F(TextDendrogramTest, TwoItems) {
+  clsHClusterOutput out(context_);
+  out.InsertBlankLines(1);
+  // x = Int(1 / 2 * 79) + 1 = 40
+  out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 1.0, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
+  ExpectDrawing(2,
+                {TreeLine("A", 3, {{1, 39, 'A'}, {40, 40, 'E'}}),
+                 TreeLine("", 3, {{40, 40, 'G'}, {41, 80, 'A'}}),
+                 TreeLine("B", 3, {{1, 39, 'A'}, {40, 40, 'C'}})},
+                3, "0", "2");
+  EXPECT_EQ(out.CurrentRow(), 7);
+  EXPECT_EQ(out.UsedColumns(), 10);
+  EXPECT_TRUE(TakeFormats().empty());
+}
+
+TEST_F(TextDendrogramTest, ThreeItemsABC) {
+  clsHClusterOutput out(context_);
+  // x(1) = Int(1 / 2.2 * 79) + 1 = 36, x(2) = 72; the second merge stands at 3.5, line 4.
+  out.DrawDendrogram(MakeTree(3, 0.0, {{1, 2, {1, 2}, 1.0, 2.0}, {4, 3, {1, 2, 3}, 2.0, 3.5}}),
+                     StringArray({"A", "B", "C"}), 0.0, 2.2, true);
+  ExpectDrawing(1,
+                {TreeLine("A", 3, {{1, 35, 'A'}, {36, 36, 'E'}}),
+                 TreeLine("", 3, {{36, 36, 'G'}, {37, 71, 'A'}, {72, 72, 'E'}}),
+                 TreeLine("B", 3, {{1, 35, 'A'}, {36, 36, 'C'}, {72, 72, 'B'}}),
+                 TreeLine("", 3, {{72, 72, 'G'}, {73, 80, 'A'}}),
+                 TreeLine("C", 3, {{1, 71, 'A'}, {72, 72, 'C'}})},
+                3, "0", "2.2");
+  EXPECT_EQ(out.CurrentRow(), 8);
+}
+
+TEST_F(TextDendrogramTest, ThreeItemsAtOneLevelShareOneBracket) {
+  clsHClusterOutput out(context_);
+  out.DrawDendrogram(MakeTree(3, 0.0, {{1, 2, {1, 2}, 1.0, 2.0}, {4, 3, {1, 2, 3}, 1.0, 3.0}}),
+                     StringArray({"A", "B", "C"}), 0.0, 2.0, true);
+  ExpectDrawing(1,
+                {TreeLine("A", 3, {{1, 39, 'A'}, {40, 40, 'E'}}),
+                 TreeLine("", 3, {{40, 40, 'B'}}),
+                 TreeLine("B", 3, {{1, 39, 'A'}, {40, 40, 'K'}, {41, 80, 'A'}}),
+                 TreeLine("", 3, {{40, 40, 'B'}}),
+                 TreeLine("C", 3, {{1, 39, 'A'}, {40, 40, 'C'}})},
+                3, "0", "2");
+}
+
+TEST_F(TextDendrogramTest, SimilarityScaleRunsFromOneAtTheLeftToZeroAtTheRight) {
+  clsHClusterOutput out(context_);
+  // Similarity 1 lands in column 1, 0.5 in column 40, 0 in column 80.
+  out.DrawDendrogram(MakeTree(4, 1.0,
+                          {{1, 2, {1, 2}, 1.0, 2.0},
+                           {5, 3, {1, 2, 3}, 0.5, 3.5},
+                           {6, 4, {1, 2, 3, 4}, 0.0, 5.25}}),
+                     StringArray({"A", "B", "C", "D"}), 0.0, 1.0, false);
+  ExpectDrawing(1,
+                {TreeLine("A", 3, {{1, 1, 'E'}}),
+                 TreeLine("", 3, {{1, 1, 'G'}, {2, 39, 'A'}, {40, 40, 'E'}}),
+                 TreeLine("B", 3, {{1, 1, 'C'}, {40, 40, 'B'}}),
+                 TreeLine("", 3, {{40, 40, 'G'}, {41, 79, 'A'}, {80, 80, 'E'}}),
+                 TreeLine("C", 3, {{1, 39, 'A'}, {40, 40, 'C'}, {80, 80, 'G'}}),
+                 TreeLine("", 3, {{80, 80, 'B'}}),
+                 TreeLine("D", 3, {{1, 79, 'A'}, {80, 80, 'C'}})},
+                3, "1", "0");
+}
+
+TEST_F(TextDendrogramTest, ReversalDrawsNoHorizontalLineForTheHigherMember) {
+  clsHClusterOutput out(context_);
+  // The first merge at 1.5 (column 60), the second below it at 1 (column 40).
+  out.DrawDendrogram(MakeTree(3, 0.0, {{1, 2, {1, 2}, 1.5, 2.0}, {4, 3, {1, 2, 3}, 1.0, 3.5}}),
+                     StringArray({"A", "B", "C"}), 0.0, 2.0, true);
+  ExpectDrawing(1,
+                {TreeLine("A", 3, {{1, 59, 'A'}, {60, 60, 'E'}}),
+                 TreeLine("", 3, {{40, 40, 'E'}, {60, 60, 'G'}}),
+                 TreeLine("B", 3, {{1, 39, 'A'}, {40, 40, 'B'}, {41, 59, 'A'}, {60, 60, 'C'}}),
+                 TreeLine("", 3, {{40, 40, 'G'}, {41, 80, 'A'}}),
+                 TreeLine("C", 3, {{1, 39, 'A'}, {40, 40, 'C'}})},
+                3, "0", "2");
+}
+
+TEST_F(TextDendrogramTest, LabelsFollowTheLeafOrderPaddedToTheLongestPlusTwo) {
+  clsHClusterOutput out(context_);
+  out.OutputMatrix(Labels(30), Labels(30), DoubleMatrix(30, 30), "T");  // an earlier, wider section
+  const std::int32_t first = out.CurrentRow();
+  out.DrawDendrogram(MakeTree(2, 0.0, {{2, 1, {2, 1}, 1.0, 2.0}}), StringArray({"Alpha", "Bravo Char"}), 0.0, 2.0,
+                     true);
+  // Leaf order 2, 1: element 1 of the merge stands above element 2.
+  EXPECT_EQ(At(first, 1), Variant(TreeLine("Bravo Char", 12, {{1, 39, 'A'}, {40, 40, 'E'}})));
+  EXPECT_EQ(At(first + 2, 1), Variant(TreeLine("Alpha", 12, {{1, 39, 'A'}, {40, 40, 'C'}})));
+  ExpectLineFonts(first, 12);
+  EXPECT_EQ(out.UsedColumns(), 31);  // a width of at least 10 keeps a larger one
+}
+
+TEST_F(TextDendrogramTest, LabelWidthCountsCharacters) {
+  clsHClusterOutput out(context_);
+  out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 1.0, 2.0}}), StringArray({"Zürich", "B"}), 0.0, 2.0, true);
+  EXPECT_EQ(At(1, 1), Variant(std::string("Zürich  ") + TreeLine("", 0, {{1, 39, 'A'}, {40, 40, 'E'}})));
+  ExpectLineFonts(1, 8);
+}
+
+TEST_F(TextDendrogramTest, ScaleShowsRoundedLimitsInTheGeneralForm) {
+  clsHClusterOutput out(context_);
+  out.DrawDendrogram(MakeTree(2, 0.8734, {{1, 2, {1, 2}, 0.5, 2.0}}), StringArray({"A", "B"}), -0.05, 0.8734, false);
+  ExpectRow(5, {std::string(3, ' ') + "0.87" + std::string(71, ' ') + "-0.05"});
+  clsHClusterOutput distances(context_);
+  distances.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 100.0, 2.0}}), StringArray({"A", "B"}), 0.0, 123.4, true);
+  ExpectRow(5, {std::string(3, ' ') + "0" + std::string(76, ' ') + "123"});
+  clsHClusterOutput half(context_);
+  half.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 10.0, 2.0}}), StringArray({"A", "B"}), 0.0, 10.5, true);
+  ExpectRow(5, {std::string(3, ' ') + "0" + std::string(77, ' ') + "10"});
+}
+
+TEST_F(TextDendrogramTest, SpareColumnsMayBeDrawnIn) {
+  clsHClusterOutput out(context_);
+  // Level 2.1 on a scale 0..2: column Int(1.05 * 79) + 1 = 83.
+  out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 2.1, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
+  EXPECT_EQ(At(2, 1), Variant(TreeLine("", 3, {{83, 83, 'G'}})));
+  EXPECT_EQ(At(3, 1), Variant(TreeLine("B", 3, {{1, 82, 'A'}, {83, 83, 'C'}})));
+}
+
+TEST_F(TextDendrogramTest, EqualLimitsAreDivisionByZeroBeforeAnythingIsWritten) {
+  for (const double limit : {0.0, 1.0}) {
+    clsHClusterOutput out(context_);
+    out.InsertBlankLines(2);
+    const Error e = Caught([&] {
+      out.DrawDendrogram(MakeTree(2, limit, {{1, 2, {1, 2}, limit, 2.0}}), StringArray({"A", "B"}), limit, limit, true);
+    });
+    EXPECT_EQ(e.number, fault::kDivisionByZero);
+    EXPECT_EQ(e.description, "Division by zero");
+    EXPECT_THAT(e.source, SourceOf("DrawDendrogram"));
+    EXPECT_FALSE(Sheet().UsedRange().has_value());
+    EXPECT_EQ(out.CurrentRow(), 3);
+    EXPECT_EQ(out.UsedColumns(), 1);
+  }
+}
+
+TEST_F(TextDendrogramTest, LevelOffTheDrawingIsAnInvalidArgument) {
+  for (const double level : {3.0, -0.5}) {
+    clsHClusterOutput out(context_);
+    const Error e = Caught([&] {
+      out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, level, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
+    });
+    EXPECT_EQ(e.number, fault::kInvalidCall) << level;
+    EXPECT_THAT(e.source, SourceOf("DrawDendrogram"));
+    EXPECT_FALSE(Sheet().UsedRange().has_value());
+  }
+}
+
+TEST_F(TextDendrogramTest, RootListShorterThanTheLabelsIsSubscriptOutOfRange) {
+  clsHClusterOutput out(context_);
+  const Error e = Caught([&] {
+    out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1}, 1.0, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
+  });
+  EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
+  EXPECT_THAT(e.source, SourceOf("DrawDendrogram"));
+}
+
+}  // namespace
+}  // namespace dez::report_test
