@@ -72,7 +72,13 @@ class FakeHostAccess final : public host::clsHostAccess {
 /// the embedded library's.
 class ScriptedStatistics final : public host::clsStatistics {
  public:
-  explicit ScriptedStatistics(std::function<double()> coefficient) : coefficient_(std::move(coefficient)) {}
+  ScriptedStatistics(std::function<double()> coefficient, int* alive)
+      : coefficient_(std::move(coefficient)), alive_(alive) {
+    ++*alive_;
+  }
+  ~ScriptedStatistics() override { --*alive_; }
+  ScriptedStatistics(const ScriptedStatistics&) = delete;
+  ScriptedStatistics& operator=(const ScriptedStatistics&) = delete;
   DoubleMatrix ToDoubleMatrix(const VariantMatrix& v, host::Loc where) override { return real_.ToDoubleMatrix(v, where); }
   StringMatrix ToStringArray(const VariantMatrix& v, host::Loc where) override { return real_.ToStringArray(v, where); }
   DoubleMatrix PrepareCorrelation(const DoubleMatrix& d, host::Loc where) override {
@@ -88,22 +94,24 @@ class ScriptedStatistics final : public host::clsStatistics {
 
  private:
   std::function<double()> coefficient_;
+  int* alive_;
   embedded::clsStatisticsEmbedded real_;
 };
 
 /// The context: embedded statistics, the fake host. Set `coefficient` to make Correlate
-/// return a fixed value; count `statisticsCreated` to see the engine's instances.
+/// return a fixed value; `statisticsCreated` and `statisticsAlive` count the instances.
 struct TestContext {
   std::shared_ptr<FakeHostAccess> hostAccess = std::make_shared<FakeHostAccess>();
   std::function<double()> coefficient;
   int statisticsCreated = 0;
+  int statisticsAlive = 0;
   host::AddinContext context;
 
   TestContext() {
     context.hostAccess = hostAccess;
     context.newStatistics = [this]() -> std::unique_ptr<host::clsStatistics> {
       ++statisticsCreated;
-      return std::make_unique<ScriptedStatistics>(coefficient);
+      return std::make_unique<ScriptedStatistics>(coefficient, &statisticsAlive);
     };
   }
   TestContext(const TestContext&) = delete;

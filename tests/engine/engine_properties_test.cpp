@@ -1,0 +1,253 @@
+// The engine object: creation, properties, Analyse for matrix input, results that carry
+// over, and the error sources that reach the caller.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "dezezuvazoz/enums.h"
+#include "engine/clsHClusterBO.h"
+#include "engine_test_support.h"
+#include "test_context.h"
+
+namespace dez::enginetest {
+namespace {
+
+using ::testing::MatchesRegex;
+
+const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
+
+TEST(EngineCreation, StartsWithTheDocumentedValues) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  EXPECT_EQ(t.statisticsCreated, 1) << "one statistics object kept by the engine";
+  EXPECT_FALSE(engine.Difference());
+  EXPECT_FALSE(engine.Undefined());
+  EXPECT_EQ(engine.CopheneticR(), 0.0);
+  EXPECT_EQ(engine.CopheneticP(), 0.0);
+  EXPECT_EQ(engine.CopheneticDF(), 0);
+  EXPECT_TRUE(engine.DistanceMatrix().empty());
+  EXPECT_TRUE(engine.StepMatrix().empty());
+  // Never analysed: the layout runs on the empty schedule and gives 0 and 0.
+  EXPECT_EQ(engine.MinVal(), 0.0);
+  EXPECT_EQ(engine.MaxVal(), 0.0);
+  EXPECT_TRUE(engine.StepMatrix().empty());
+}
+
+TEST(EngineCreation, FailureOfTheLibraryIsLabelledClassInitialize) {
+  TestContext t;
+  t.context.newStatistics = []() -> std::unique_ptr<host::clsStatistics> {
+    Raise(fault::kObjectNotSet, "Line 3 in DEZEZuvazoz.Lib.New");
+  };
+  Error e = CatchError([&] { clsHClusterBO engine(t.context); });
+  EXPECT_EQ(e.number, fault::kObjectNotSet);
+  EXPECT_EQ(e.source, "Line 3 in DEZEZuvazoz.Lib.New:class_Initialize");
+
+  t.context.newStatistics = []() -> std::unique_ptr<host::clsStatistics> { Raise(fault::kOutOfMemory); };
+  e = CatchError([&] { clsHClusterBO engine(t.context); });
+  EXPECT_EQ(e.number, fault::kOutOfMemory);
+  EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.class_Initialize"));
+
+  t.context.newStatistics = nullptr;
+  e = CatchError([&] { clsHClusterBO engine(t.context); });
+  EXPECT_EQ(e.number, fault::kObjectNotSet);
+}
+
+TEST(EngineProperties, PowerOutsideZeroToNineBecomesOneInTheCallersVariable) {
+  struct Row {
+    std::int16_t given, stored;
+  };
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  for (const Row r : {Row{12, 1}, Row{-1, 1}, Row{0, 0}, Row{9, 9}, Row{5, 5}, Row{10, 1}}) {
+    std::int16_t power = r.given;
+    engine.Power(power);
+    EXPECT_EQ(power, r.stored) << "given " << r.given;
+  }
+}
+
+struct MeasureRow {
+  std::int32_t clusterType;
+  std::int32_t measure;
+  bool before;  // Difference before the measure is set
+  bool after;
+};
+
+class MeasureSetsDifference : public ::testing::TestWithParam<MeasureRow> {};
+
+TEST_P(MeasureSetsDifference, ByTheTableOfTheClusterTypeHeld) {
+  const MeasureRow& row = GetParam();
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  if (row.before) {  // reach Difference = true first: binomial Euclidean
+    engine.Measure(dezEZuvazozSMBEuclidean);
+    ASSERT_TRUE(engine.Difference());
+  }
+  engine.ClusterType(row.clusterType);
+  engine.Measure(row.measure);
+  EXPECT_EQ(engine.Difference(), row.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MeasureSetsDifference,
+    ::testing::Values(
+        // Binomial: 1, 7, 13, 14 are distances; 2–6, 8–12, 15 similarities; others unchanged.
+        MeasureRow{0, 1, false, true}, MeasureRow{0, 7, false, true}, MeasureRow{0, 13, false, true},
+        MeasureRow{0, 14, false, true}, MeasureRow{0, 2, true, false}, MeasureRow{0, 6, true, false},
+        MeasureRow{0, 8, true, false}, MeasureRow{0, 12, true, false}, MeasureRow{0, 15, true, false},
+        MeasureRow{0, 0, true, true}, MeasureRow{0, 16, false, false},
+        // Metric: 1–5 and 7 distances, 6 Correlation a similarity; others unchanged.
+        MeasureRow{1, 1, false, true}, MeasureRow{1, 5, false, true}, MeasureRow{1, 7, false, true},
+        MeasureRow{1, 6, true, false}, MeasureRow{1, 8, true, true}, MeasureRow{1, 8, false, false},
+        // Other types: unchanged.
+        MeasureRow{2, 1, false, false}, MeasureRow{3, 1, false, false}, MeasureRow{4, 6, true, true}));
+
+TEST(EngineProperties, MeasureBeforeClusterTypeUsesTheTypeHeld) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  engine.Measure(dezEZuvazozSMMEuclidean);  // 4 on a new engine reads as binomial Kulczynski1
+  EXPECT_FALSE(engine.Difference());
+  engine.ClusterType(dezEZuvazozMetric);
+  EXPECT_FALSE(engine.Difference()) << "setting the type changes nothing";
+  engine.Measure(dezEZuvazozSMMEuclidean);
+  EXPECT_TRUE(engine.Difference());
+}
+
+TEST(EngineAnalyse, DifferenceAndSimilarityTakeTheInputMatrixUnchanged) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  DoubleMatrix d = kThree;
+  d(2, 2) = 7.0;  // the input's diagonal is kept
+  AnalyseMatrix(engine, d, true, dezEZuvazozMethNearestNeigh);
+  EXPECT_TRUE(engine.Difference());
+  EXPECT_EQ(engine.DistanceMatrix(), d);
+  EXPECT_EQ(engine.StepMatrix().UBound(), 5);
+  EXPECT_EQ(engine.StepMatrix()[5].level, 2.0);
+
+  AnalyseMatrix(engine, FromUpper(3, {0.75, 0.25, 0.5}), false, dezEZuvazozMethNearestNeigh);
+  EXPECT_FALSE(engine.Difference());
+  EXPECT_EQ(engine.StepMatrix()[4].level, 0.75);
+  EXPECT_EQ(engine.StepMatrix()[5].level, 0.5);
+  EXPECT_EQ(engine.StepMatrix(), engine.StepMatrixView());
+  EXPECT_EQ(engine.DistanceMatrix(), engine.DistanceMatrixView());
+}
+
+TEST(EngineAnalyse, UndefinedMatrixKeepsThePreviousResults) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  AnalyseMatrix(engine, kThree, true, dezEZuvazozMethNearestNeigh);
+  const Schedule steps = engine.StepMatrix();
+  const double r = engine.CopheneticR(), p = engine.CopheneticP();
+  const std::int32_t df = engine.CopheneticDF();
+
+  engine.ClusterType(dezEZuvazozBinomial);  // a cell that is neither presence nor absence
+  engine.Measure(dezEZuvazozSMBJaccard);
+  VariantMatrix data(3, 2, 1.0);
+  data(2, 2) = "x";
+  engine.Data(data);
+  engine.Analyse();
+  EXPECT_TRUE(engine.Undefined());
+  EXPECT_EQ(engine.StepMatrix(), steps);
+  EXPECT_EQ(engine.CopheneticR(), r);
+  EXPECT_EQ(engine.CopheneticP(), p);
+  EXPECT_EQ(engine.CopheneticDF(), df);
+
+  AnalyseMatrix(engine, kThree, true, dezEZuvazozMethFurthestNeigh);
+  EXPECT_FALSE(engine.Undefined());
+  EXPECT_EQ(engine.StepMatrix()[5].level, 3.0);
+}
+
+TEST(EngineAnalyse, MixedDataAfterMetricDistancesIsStillSimilarity) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  engine.ClusterType(dezEZuvazozMetric);
+  engine.Measure(dezEZuvazozSMMEuclidean);
+  ASSERT_TRUE(engine.Difference());
+  engine.ClusterType(dezEZuvazozMixed);
+  StringMatrix types(1, 2, "QUANT");
+  engine.MixedVarType(types);
+  VariantMatrix data(3, 2);
+  for (std::int32_t i = 1; i <= 3; ++i) {
+    data(i, 1) = static_cast<double>(i);
+    data(i, 2) = static_cast<double>(i * i);
+  }
+  engine.Data(data);
+  engine.Analyse();
+  EXPECT_FALSE(engine.Difference());
+}
+
+TEST(EngineAnalyse, AnalyseResetsTheLimitsButNotTheCopheneticFields) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  AnalyseMatrix(engine, kThree, true, dezEZuvazozMethNearestNeigh);
+  EXPECT_EQ(engine.MaxVal(), 2.2);
+  const double p = engine.CopheneticP();
+  t.coefficient = [] { return 1.0; };  // next tree reproduces its input: no test
+  AnalyseMatrix(engine, kThree, true, dezEZuvazozMethNearestNeigh);
+  EXPECT_EQ(engine.CopheneticP(), p);
+  EXPECT_EQ(engine.StepMatrix()[5].position, 0.0) << "not laid out until a limit is read";
+}
+
+TEST(EngineAnalyse, ProgressIsReportedForTheAgglomeration) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  double last = -1.0;
+  int calls = 0;
+  engine.SetProgress([&](const char* phase, double f) {
+    EXPECT_STREQ(phase, "ReduceMatrix");
+    last = f;
+    ++calls;
+  });
+  AnalyseMatrix(engine, RandomMatrix(250, 3, 0), true, dezEZuvazozMethGroupAvg);
+  EXPECT_EQ(last, 1.0);
+  EXPECT_GE(calls, 100);
+  EXPECT_LE(calls, 250);
+}
+
+// ---- errors that reach the caller ----
+
+TEST(EngineErrors, ConversionFaultIsLabelledAnalyse) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  VariantMatrix cells = AsCells(kThree);
+  cells(1, 2) = "far";
+  engine.ClusterType(dezEZuvazozDifference);
+  engine.Data(cells);
+  const Error e = CatchError([&] { engine.Analyse(); });
+  EXPECT_EQ(e.number, fault::kTypeMismatch);
+  EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.Analyse"));
+}
+
+TEST(EngineErrors, ReduceMatrixErrorsChainAnalyse) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  // 16385 items: 2n − 1 overflows 16 bits before any step (one column keeps it cheap).
+  engine.ClusterType(dezEZuvazozDifference);
+  engine.Method(dezEZuvazozMethGroupAvg);
+  engine.Data(VariantMatrix(16385, 1));
+  const Error size = CatchError([&] { engine.Analyse(); });
+  EXPECT_EQ(size.number, fault::kOverflow);
+  EXPECT_EQ(size.description, "Overflow");
+  EXPECT_THAT(size.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.ReduceMatrix\\.Analyse"));
+  EXPECT_TRUE(engine.StepMatrix().empty());
+
+  // A new cell beyond the double range.
+  const Error update = CatchError(
+      [&] { AnalyseMatrix(engine, FromUpper(3, {1.7e308, 1.7e308, 1.7e308}), true, dezEZuvazozMethLanceWilliams); });
+  EXPECT_EQ(update.number, fault::kOverflow);
+  EXPECT_THAT(update.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.ReduceMatrix\\.Analyse"));
+  EXPECT_GT(StatementOf(update.source), StatementOf(size.source)) << "the size fails before any step";
+}
+
+TEST(EngineErrors, LayoutErrorsAreLabelledByTheGetter) {
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  AnalyseMatrix(engine, FromUpper(2, {1.7e308}), true, dezEZuvazozMethNearestNeigh);
+  // Widening the upper limit by a tenth leaves the double range.
+  const Error e = CatchError([&] { (void)engine.MaxVal(); });
+  EXPECT_EQ(e.number, fault::kOverflow);
+  EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.GetMaxVal"));
+}
+
+}  // namespace
+}  // namespace dez::enginetest
