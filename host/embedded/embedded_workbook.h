@@ -52,7 +52,7 @@ class EmbeddedWorkbook final : public host::Workbook, public std::enable_shared_
   /// Fails (1004) for a name that is invalid or taken (see CheckSheetName).
   std::shared_ptr<EmbeddedWorksheet> AddSheet(std::string name, std::int32_t position = -1,
                                               host::Loc where = host::Loc::current());
-  /// "SheetN" for the smallest N > number of sheets whose name is free.
+  /// "SheetN" for the smallest N >= 1 whose name is free.
   std::string NextSheetName() const;
   /// Raises 1004 unless `name` may name a sheet of this workbook, leaving out `renamed`
   /// (the sheet being renamed, or nullptr): 1 to 31 characters, none of : \ / ? * [ ],

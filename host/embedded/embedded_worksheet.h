@@ -105,6 +105,8 @@ class EmbeddedWorksheet final : public host::Worksheet, public std::enable_share
   /// Embeds `chart`: it gets the next object name "Chart N" of this sheet, N counting
   /// every chart ever embedded here.
   void EmbedChart(const std::shared_ptr<EmbeddedChart>& chart);
+  /// Lets go of an embedded chart (Location moves it elsewhere).
+  void RemoveChart(const EmbeddedChart& chart);
 
   // --- host::Worksheet -------------------------------------------------------------------
 
