@@ -1,0 +1,85 @@
+#include "io/number_display.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "runtime/variant.h"
+
+namespace dez::io {
+
+namespace {
+
+struct FixedFormat {
+  int decimals = 0;
+  bool thousands = false;
+  bool percent = false;
+};
+
+/// Recognises 0/#/, digits with optional ".0#..." decimals and an optional "%".
+bool ParseFixedFormat(const std::string& format, FixedFormat& out) {
+  std::size_t i = 0;
+  bool sawDigit = false;
+  while (i < format.size() && (format[i] == '0' || format[i] == '#' || format[i] == ',')) {
+    if (format[i] == ',') out.thousands = true;
+    if (format[i] == '0' || format[i] == '#') sawDigit = true;
+    ++i;
+  }
+  if (i < format.size() && format[i] == '.') {
+    ++i;
+    while (i < format.size() && (format[i] == '0' || format[i] == '#')) {
+      ++out.decimals;
+      ++i;
+    }
+  }
+  if (i < format.size() && format[i] == '%') {
+    out.percent = true;
+    ++i;
+  }
+  return sawDigit && i == format.size() && out.decimals <= 30;
+}
+
+std::string WithThousands(const std::string& digits) {
+  // `digits` is [-]ddd[.ddd]
+  const std::size_t start = digits[0] == '-' ? 1 : 0;
+  std::size_t end = digits.find('.');
+  if (end == std::string::npos) end = digits.size();
+  std::string out = digits.substr(0, start);
+  for (std::size_t i = start; i < end; ++i) {
+    out.push_back(digits[i]);
+    const std::size_t left = end - i - 1;
+    if (left > 0 && left % 3 == 0) out.push_back(',');
+  }
+  return out + digits.substr(end);
+}
+
+bool AllZero(const std::string& text) {
+  for (const char ch : text) {
+    if (ch != '0' && ch != '.' && ch != '-' && ch != ',' && ch != '%') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string DisplayNumber(double value, const std::string& numberFormat, int significantDigits) {
+  FixedFormat fixed;
+  if (ParseFixedFormat(numberFormat, fixed)) {
+    const double shown = fixed.percent ? value * 100.0 : value;
+    std::array<char, 400> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.*f", fixed.decimals, shown);
+    std::string text(buffer.data());
+    if (fixed.thousands) text = WithThousands(text);
+    if (fixed.percent) text += '%';
+    if (!text.empty() && text[0] == '-' && AllZero(text)) text.erase(0, 1);
+    return text;
+  }
+  if (value == 0.0) return "0";
+  if (significantDigits < 1 || significantDigits > 15) significantDigits = 15;
+  if (significantDigits == 15) return FormatGeneral(value);
+  std::array<char, 64> buffer{};
+  std::snprintf(buffer.data(), buffer.size(), "%.*G", significantDigits, value);
+  return std::string(buffer.data());
+}
+
+}  // namespace dez::io

@@ -1,0 +1,184 @@
+#include "io/text_renderer.h"
+
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
+#include "host/embedded/embedded_worksheet.h"
+#include "host/embedded/object_model_constants.h"
+#include "io/cell_reference.h"
+#include "io/number_display.h"
+#include "io/styled_text.h"
+#include "io/utf8.h"
+
+namespace dez::io {
+
+namespace {
+
+enum class Align : std::uint8_t { kLeft, kRight, kCenter };
+
+/// One non-empty cell as shown.
+struct ShownCell {
+  std::int32_t row;
+  std::int32_t column;  // relative to the block's left edge, 0-based
+  std::string text;
+  std::size_t width;    // terminal columns of `text`
+  Align align;
+  bool isText;          // may overflow into empty neighbours
+};
+
+std::string Printable(std::string text) {
+  for (char& ch : text) {
+    if (ch == '\n' || ch == '\r' || ch == '\t') ch = ' ';
+  }
+  return text;
+}
+
+ShownCell Show(std::int32_t row, std::int32_t column, const Variant& value, const embedded::CellStyle& style,
+               const TextRenderOptions& options) {
+  ShownCell shown{row, column, {}, 0, Align::kLeft, false};
+  Align general = Align::kLeft;
+  switch (value.kind()) {
+    case Variant::Kind::Empty: break;
+    case Variant::Kind::Number:
+      shown.text = DisplayNumber(value.number(), style.numberFormat, options.significantDigits);
+      general = Align::kRight;
+      break;
+    case Variant::Kind::Boolean:
+      shown.text = value.boolean() ? "TRUE" : "FALSE";
+      general = Align::kCenter;
+      break;
+    case Variant::Kind::Error:
+      shown.text = std::string(CellErrorText(value.error()));
+      general = Align::kCenter;
+      break;
+    case Variant::Kind::Text:
+      shown.text = Printable(DisplayedText(value.text(), style));
+      shown.isText = true;
+      break;
+  }
+  switch (style.horizontalAlignment) {
+    case embedded::kAlignLeft: shown.align = Align::kLeft; break;
+    case embedded::kAlignRight: shown.align = Align::kRight; break;
+    case embedded::kAlignCenter:
+    case embedded::kAlignCenterAcrossSelection: shown.align = Align::kCenter; break;
+    default: shown.align = general; break;
+  }
+  shown.width = DisplayWidth(shown.text);
+  return shown;
+}
+
+/// `text` cut to `width` terminal columns, ending in "…" when cut.
+std::string Fit(const std::string& text, std::size_t textWidth, std::size_t width) {
+  if (textWidth <= width) return text;
+  if (width == 0) return {};
+  return std::string(PrefixByWidth(text, width - 1)) + "\xE2\x80\xA6";
+}
+
+}  // namespace
+
+void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedded::CellBlock& block,
+                          std::ostream& out, const TextRenderOptions& options) {
+  // Gather the shown cells, row by row, left to right.
+  std::vector<ShownCell> cells;
+  std::int32_t lastRow = 0;
+  std::int32_t lastColumn = -1;
+  const embedded::StyleTable& styles = sheet.Styles();
+  sheet.Store().ForEachIn(block, [&](std::int32_t row, const embedded::Cell& cell) {
+    if (cell.value.IsEmpty()) return;
+    cells.push_back(Show(row, cell.column - block.left, cell.value, styles.Get(cell.style), options));
+    lastRow = std::max(lastRow, row);
+    lastColumn = std::max(lastColumn, cell.column - block.left);
+  });
+  if (cells.empty()) return;
+
+  // Column widths: what stays inside its cell (numbers, Booleans, errors, and texts whose
+  // right neighbour is filled), capped.
+  std::vector<std::size_t> widths(static_cast<std::size_t>(lastColumn) + 1, 0);
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    const ShownCell& c = cells[i];
+    const bool neighbourFilled = i + 1 < cells.size() && cells[i + 1].row == c.row && cells[i + 1].column == c.column + 1;
+    if (c.isText && !neighbourFilled && c.align == Align::kLeft) continue;
+    std::size_t& w = widths[static_cast<std::size_t>(c.column)];
+    w = std::max(w, std::min(c.width, options.maxColumnWidth));
+  }
+  std::vector<std::size_t> starts(widths.size(), 0);
+  std::size_t rowLabelWidth = 0;
+  if (options.headers) rowLabelWidth = std::to_string(lastRow).size() + options.columnGap;
+  for (std::size_t j = 0; j < widths.size(); ++j) {
+    starts[j] = j == 0 ? rowLabelWidth : starts[j - 1] + widths[j - 1] + options.columnGap;
+  }
+
+  std::string line;
+  std::size_t lineWidth = 0;  // terminal columns of `line`
+  const auto place = [&](std::size_t at, const std::string& text) {
+    if (at > lineWidth) {
+      line.append(at - lineWidth, ' ');
+      lineWidth = at;
+    }
+    line += text;
+    lineWidth += DisplayWidth(text);
+  };
+  const auto flush = [&] {
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    out << line << '\n';
+    line.clear();
+    lineWidth = 0;
+  };
+
+  if (options.headers) {
+    for (std::size_t j = 0; j < widths.size(); ++j) {
+      const std::string letters = ColumnLetters(block.left + static_cast<std::int32_t>(j));
+      place(starts[j], letters);
+    }
+    flush();
+  }
+
+  std::size_t i = 0;
+  for (std::int32_t row = block.top; row <= lastRow; ++row) {
+    if (options.headers) {
+      const std::string number = std::to_string(row);
+      place(rowLabelWidth - options.columnGap - number.size(), number);
+    }
+    // Cells of this row: [i, end).
+    std::size_t end = i;
+    while (end < cells.size() && cells[end].row == row) ++end;
+    std::size_t cursor = 0;  // first terminal column not yet written
+    for (std::size_t k = i; k < end; ++k) {
+      const ShownCell& c = cells[k];
+      const std::size_t j = static_cast<std::size_t>(c.column);
+      const std::size_t start = starts[j];
+      if (start < cursor) continue;  // hidden under an overflowing neighbour (cannot happen)
+      std::size_t room = widths[j];
+      if (c.isText && c.align == Align::kLeft && c.width > room) {
+        // Overflow to the right up to the next filled cell of the row, or without limit.
+        room = k + 1 < end ? starts[static_cast<std::size_t>(cells[k + 1].column)] - options.columnGap - start
+                           : c.width;
+      }
+      const std::string text = Fit(c.text, c.width, room);
+      const std::size_t w = std::min(c.width, room);
+      std::size_t at = start;
+      if (c.align == Align::kRight) at = start + widths[j] - std::min(w, widths[j]);
+      if (c.align == Align::kCenter) at = start + (widths[j] - std::min(w, widths[j])) / 2;
+      place(at, text);
+      cursor = at + w;
+    }
+    flush();
+    i = end;
+  }
+}
+
+std::string TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedded::CellBlock& block,
+                                 const TextRenderOptions& options) {
+  std::ostringstream out;
+  Render(sheet, block, out, options);
+  return out.str();
+}
+
+std::string TextRenderer::RenderUsedRange(const embedded::EmbeddedWorksheet& sheet, const TextRenderOptions& options) {
+  const auto used = sheet.UsedRange();
+  if (!used) return {};
+  return Render(sheet, *used, options);
+}
+
+}  // namespace dez::io
