@@ -139,8 +139,10 @@ bool clsHClusterBO::Difference() const {
   return trap.Run([&] { return difference_; });
 }
 
+// The limit getters are not simple properties: an error of the layout they run reaches
+// the caller with its own source and the getter's name appended.
 double clsHClusterBO::MinVal() {
-  ErrorTrap trap{kClass, "GetMinVal", Form::kLabel};
+  ErrorTrap trap{kClass, "GetMinVal"};  // passes a layout error on: "...CalcGraphLimits.GetMinVal"
   return trap.Run([&] {
     if (minVal_ == 0.0 && maxVal_ == 0.0) AtCallSite([&] { CalcGraphLimits(); });
     return minVal_;
@@ -148,7 +150,7 @@ double clsHClusterBO::MinVal() {
 }
 
 double clsHClusterBO::MaxVal() {
-  ErrorTrap trap{kClass, "GetMaxVal", Form::kLabel};
+  ErrorTrap trap{kClass, "GetMaxVal"};  // passes a layout error on: "...CalcGraphLimits.GetMaxVal"
   return trap.Run([&] {
     if (minVal_ == 0.0 && maxVal_ == 0.0) AtCallSite([&] { CalcGraphLimits(); });
     return maxVal_;

@@ -9,12 +9,12 @@
 // centroid, ward, flexible (or nearest, furthest, group-average, lance-williams, 1..6).
 //
 // The engine is driven exactly as the component drives it: ClusterType, Method, Data,
-// Analyse, then the results are read.
+// Analyse, then the results are read. The statistics class and TDist come from the
+// embedded application's add-in context.
 #include <fmt/core.h>
 
 #include <cstdint>
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -24,10 +24,6 @@
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
 #include "host/addin_context.h"
-#include "host/application.h"
-#include "host/embedded/statistics.h"
-#include "host/embedded/student_t.h"
-#include "host/worksheet_function.h"
 #include "runtime/error.h"
 
 #ifndef DEZ_EXAMPLE_DATA
@@ -37,55 +33,6 @@
 namespace {
 
 using namespace dez;
-
-// ---- the little of the host that the engine needs: TDist ----
-
-[[noreturn]] void Unavailable(host::Loc where) {
-  throw Error(fault::kApplicationDefined, "analyse_matrix", "not available in this example", where);
-}
-
-class Functions final : public host::WorksheetFunction {
- public:
-  double CountIf(const host::RangePtr&, const Variant&, host::Loc where) override { Unavailable(where); }
-  double Count(const host::RangePtr&, host::Loc where) override { Unavailable(where); }
-  double CountA(const host::RangePtr&, host::Loc where) override { Unavailable(where); }
-  double Var(const host::RangePtr&, host::Loc where) override { Unavailable(where); }
-  double TDist(double x, std::int32_t df, std::int16_t tails, host::Loc where) override {
-    return embedded::StudentTDist(x, df, tails, where);
-  }
-};
-
-class TDistOnlyApplication final : public host::Application {
- public:
-  host::RangePtr Range(const std::string&, host::Loc where) override { Unavailable(where); }
-  host::RangePtr Range(const host::RangePtr&, const host::RangePtr&, host::Loc where) override { Unavailable(where); }
-  host::WorkbookPtr Workbooks(const std::string&, host::Loc where) override { Unavailable(where); }
-  host::WorkbookPtr ActiveWorkbook(host::Loc where) override { Unavailable(where); }
-  host::WorksheetPtr WorksheetsAdd(host::Loc where) override { Unavailable(where); }
-  host::WorksheetPtr Sheets(const std::string&, host::Loc where) override { Unavailable(where); }
-  host::WorksheetFunctionPtr WorksheetFunction() override { return functions_; }
-  host::ChartPtr ChartsAdd(host::Loc where) override { Unavailable(where); }
-  host::ChartPtr ActiveChart(host::Loc where) override { Unavailable(where); }
-  void ScreenUpdating(bool) override {}
-
- private:
-  std::shared_ptr<Functions> functions_ = std::make_shared<Functions>();
-};
-
-class HostAccess final : public host::clsHostAccess {
- public:
-  host::ApplicationPtr HostApplication(host::Loc) override { return application_; }
-
- private:
-  std::shared_ptr<TDistOnlyApplication> application_ = std::make_shared<TDistOnlyApplication>();
-};
-
-host::AddinContext EngineContext() {
-  host::AddinContext context;
-  context.hostAccess = std::make_shared<HostAccess>();
-  context.newStatistics = [] { return std::make_unique<embedded::clsStatisticsEmbedded>(); };
-  return context;
-}
 
 // ---- input ----
 
@@ -207,9 +154,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  host::AddinContext context = EngineContext();
   try {
-    clsHClusterBO engine(context);
+    clsHClusterBO engine(host::DefaultAddinContext());  // the embedded application and library
     engine.ClusterType(similarity ? dezEZuvazozSimilarity : dezEZuvazozDifference);
     engine.Method(method->code);
     engine.Data(file->cells);

@@ -239,14 +239,15 @@ TEST(EngineErrors, ReduceMatrixErrorsChainAnalyse) {
   EXPECT_GT(StatementOf(update.source), StatementOf(size.source)) << "the size fails before any step";
 }
 
-TEST(EngineErrors, LayoutErrorsAreLabelledByTheGetter) {
+TEST(EngineErrors, LayoutErrorsAreChainedByTheGetter) {
   TestContext t;
   clsHClusterBO engine(t.context);
   AnalyseMatrix(engine, FromUpper(2, {1.7e308}), true, dezEZuvazozMethNearestNeigh);
   // Widening the upper limit by a tenth leaves the double range.
   const Error e = CatchError([&] { (void)engine.MaxVal(); });
   EXPECT_EQ(e.number, fault::kOverflow);
-  EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.GetMaxVal"));
+  EXPECT_THAT(e.source,
+              MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.CalcGraphLimits\\.GetMaxVal"));
 }
 
 }  // namespace

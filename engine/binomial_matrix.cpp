@@ -1,0 +1,267 @@
+// The binary measures and the engine's CalcBinomialMatrix.
+//
+// The cells are read once, into one presence bit per cell (rows of 64-bit words), which
+// is also the check that every cell is a presence or an absence. A pair's counts then
+// come from word operations: a = |x AND y|, b = |x| - a, c = |y| - a, d = p - a - b - c.
+// The measure itself is evaluated per pair with the checked 16-bit integers, exactly in
+// the order its formula is written.
+#include "engine/binomial_matrix.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <new>
+#include <vector>
+
+#include "dezezuvazoz/enums.h"
+#include "engine/clsHClusterBO.h"
+#include "runtime/checked_float.h"
+#include "runtime/checked_int.h"
+#include "runtime/error.h"
+
+namespace dez {
+
+namespace {
+
+/// The text a cell reads as. Binary data hold the numbers 0 and 1, whose text is known;
+/// every other value goes through the general conversion.
+std::string CellText(const Variant& cell) {
+  if (cell.IsNumber()) {
+    if (cell.number() == 1.0) return "1";
+    if (cell.number() == 0.0) return "0";
+  }
+  return cell.ToText();  // an error value is a type mismatch
+}
+
+/// Number of set bits. Written out because the build targets the x86-64 baseline, which
+/// has no population-count instruction, and the library fallback is an out-of-line call.
+inline std::int32_t PopCount(std::uint64_t w) {
+  w = w - ((w >> 1) & 0x5555555555555555ULL);
+  w = (w & 0x3333333333333333ULL) + ((w >> 2) & 0x3333333333333333ULL);
+  w = (w + (w >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<std::int32_t>((w * 0x0101010101010101ULL) >> 56);
+}
+
+/// The data as presence bits: bit k % 64 of word k / 64 of item i is set when cell
+/// (i + 1, k + 1) reads as the presence text. Bits past the last variable are 0.
+///
+/// Classifying a pair only by the presence bits gives the counts of the table (a: both
+/// present; c: absent, present; b: present, absent; d: the rest) because, once every cell
+/// has been checked to read as one of the two texts, a cell that is not present is
+/// absent. When the two texts are the same, every cell is present and a = p, as the
+/// table's first test gives.
+class PresenceBits {
+ public:
+  /// Reads every cell, variable by variable; a cell that reads as neither text, or
+  /// cannot be read as text at all, is a fault.
+  PresenceBits(const VariantMatrix& data, const std::string& presence, const std::string& absence)
+      : n_(data.rows()),
+        words_((static_cast<std::size_t>(data.cols()) + 63) / 64),
+        bits_(static_cast<std::size_t>(n_) * words_, 0),
+        counts_(static_cast<std::size_t>(n_), 0) {
+    for (std::int32_t k = 1; k <= data.cols(); ++k) {
+      const std::size_t word = static_cast<std::size_t>(k - 1) / 64;
+      const std::uint64_t bit = std::uint64_t{1} << (static_cast<unsigned>(k - 1) % 64);
+      for (std::int32_t i = 1; i <= n_; ++i) {
+        const std::string text = CellText(data(i, k));
+        if (text == presence) {
+          bits_[static_cast<std::size_t>(i - 1) * words_ + word] |= bit;
+          ++counts_[static_cast<std::size_t>(i - 1)];
+        } else if (text != absence) {
+          Raise(fault::kTypeMismatch);
+        }
+      }
+    }
+  }
+
+  std::size_t words() const { return words_; }
+  /// The words of item i (0-based).
+  const std::uint64_t* Row(std::int32_t i) const { return bits_.data() + static_cast<std::size_t>(i) * words_; }
+  /// The number of present cells of item i (0-based).
+  std::int32_t Present(std::int32_t i) const { return counts_[static_cast<std::size_t>(i)]; }
+
+ private:
+  std::int32_t n_;
+  std::size_t words_;
+  std::vector<std::uint64_t> bits_;
+  std::vector<std::int32_t> counts_;
+};
+
+/// The four counts of a pair, 16-bit as the formulas use them.
+struct Counts {
+  Int16 a, b, c, d;
+};
+
+constexpr Int16 kTwo{std::int16_t{2}};
+constexpr Int16 kFour{std::int16_t{4}};
+constexpr Int16 kZero{};
+
+/// The value of measure M for one pair, with p the number of variables. Returns false,
+/// leaving `value` alone, when the measure's denominator is zero; that test comes before
+/// any division. An overflow of an integer part raises.
+template <std::int32_t M>
+bool Evaluate(const Counts& n, Int16 p, double& value) {
+  const Int16 a = n.a;
+  const Int16 b = n.b;
+  const Int16 c = n.c;
+  const Int16 d = n.d;
+  if constexpr (M == dezEZuvazozSMBEuclidean) {
+    value = Sqrt(b + c);
+  } else if constexpr (M == dezEZuvazozSMBHamann) {
+    value = Div(a + d - c - b, a + b + c + d);
+  } else if constexpr (M == dezEZuvazozSMBJaccard) {
+    const Int16 den = a + b + c;
+    if (den == kZero) return false;
+    value = Div(a, den);
+  } else if constexpr (M == dezEZuvazozSMBKulczynski1) {
+    const Int16 den = b + c;
+    if (den == kZero) return false;
+    value = Div(a, den);
+  } else if constexpr (M == dezEZuvazozSMBKulczynski2) {
+    if (a + b == kZero || a + c == kZero) return false;
+    value = (Div(a, a + b) + Div(a, a + c)) / 2.0;
+  } else if constexpr (M == dezEZuvazozSMBOchiai) {
+    const double root = Sqrt((a + b) * (a + c));
+    if (root == 0.0) return false;
+    value = Div(a, root);
+  } else if constexpr (M == dezEZuvazozSMBPattern) {
+    value = Div(b * c, Pow(p, 2.0));
+  } else if constexpr (M == dezEZuvazozSMBPhi) {
+    const double root = Sqrt((a + b) * (a + c) * (c + d) * (b + d));
+    if (root == 0.0) return false;
+    value = Div(a * d - b * c, root);
+  } else if constexpr (M == dezEZuvazozSMBRogersTanimoto) {
+    value = Div(a + d, a + d + kTwo * b + kTwo * c);
+  } else if constexpr (M == dezEZuvazozSMBRusselRao) {
+    value = Div(a, a + b + c + d);
+  } else if constexpr (M == dezEZuvazozSMBSokalMitchener) {
+    value = Div(a + d, a + b + c + d);
+  } else if constexpr (M == dezEZuvazozSMBSorensenDice) {
+    const Int16 den = kTwo * a + b + c;
+    if (den == kZero) return false;
+    value = Div(kTwo * a, den);
+  } else if constexpr (M == dezEZuvazozSMBSqrdEuclidean) {
+    value = b + c;
+  } else if constexpr (M == dezEZuvazozSMBVariance) {
+    value = Div(b + c, kFour * p);
+  } else if constexpr (M == dezEZuvazozSMBYuleQ) {
+    const Int16 den = a * d + b * c;
+    if (den == kZero) return false;
+    value = Div(a * d - b * c, den);
+  }
+  return true;
+}
+
+/// Fills cell (i, j), i < j, of every pair with measure M. Sets `zeroDenominator` for a
+/// pair whose denominator is zero and leaves its cell 0.
+template <std::int32_t M>
+void FillUpperTriangle(const PresenceBits& bits, Int16 p, DoubleMatrix& out, bool& zeroDenominator) {
+  const std::int32_t n = out.rows();
+  const std::size_t words = bits.words();
+  for (std::int32_t i = 0; i + 1 < n; ++i) {
+    const std::uint64_t* x = bits.Row(i);
+    const std::int32_t presentX = bits.Present(i);
+    double* row = out.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(n);
+    for (std::int32_t j = i + 1; j < n; ++j) {
+      const std::uint64_t* y = bits.Row(j);
+      std::int32_t both = 0;
+      for (std::size_t w = 0; w < words; ++w) both += PopCount(x[w] & y[w]);
+      const std::int32_t presentY = bits.Present(j);
+      // Every count lies in 0..p, so these conversions never overflow.
+      const Counts counts{Int16::From(both), Int16::From(presentX - both), Int16::From(presentY - both),
+                          Int16::From(p.get() - presentX - presentY + both)};
+      double value = 0.0;
+      if (Evaluate<M>(counts, p, value)) {
+        row[j] = value;
+      } else {
+        zeroDenominator = true;
+      }
+    }
+  }
+}
+
+/// Copies cell (i, j) to (j, i) for every i < j, in square tiles so that the rows read
+/// and the columns written both stay in cache.
+void MirrorUpperTriangle(DoubleMatrix& m) {
+  constexpr std::int32_t kTile = 64;
+  const std::int32_t n = m.rows();
+  const auto stride = static_cast<std::size_t>(n);
+  double* cells = m.data();
+  for (std::int32_t i0 = 0; i0 < n; i0 += kTile) {
+    const std::int32_t i1 = std::min(n, i0 + kTile);
+    for (std::int32_t j0 = i0; j0 < n; j0 += kTile) {
+      const std::int32_t j1 = std::min(n, j0 + kTile);
+      for (std::int32_t j = j0; j < j1; ++j) {
+        const std::int32_t iEnd = std::min(i1, j);
+        for (std::int32_t i = i0; i < iEnd; ++i) {
+          cells[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)] =
+              cells[static_cast<std::size_t>(i) * stride + static_cast<std::size_t>(j)];
+        }
+      }
+    }
+  }
+}
+
+/// The whole build; raises on a fault.
+DoubleMatrix Build(const VariantMatrix& data, const std::string& presence, const std::string& absence,
+                   std::int32_t measure, bool& zeroDenominator) {
+  const Int16 p = CInt(data.cols());
+  const Int16 n = CInt(data.rows());
+  if (n == kZero) Raise(fault::kSubscriptOutOfRange);  // an array cannot have 0 rows
+  DoubleMatrix out(n.get(), n.get());
+  const PresenceBits bits(data, presence, absence);
+  switch (measure) {
+    case dezEZuvazozSMBEuclidean: FillUpperTriangle<dezEZuvazozSMBEuclidean>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBHamann: FillUpperTriangle<dezEZuvazozSMBHamann>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBJaccard: FillUpperTriangle<dezEZuvazozSMBJaccard>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBKulczynski1: FillUpperTriangle<dezEZuvazozSMBKulczynski1>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBKulczynski2: FillUpperTriangle<dezEZuvazozSMBKulczynski2>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBOchiai: FillUpperTriangle<dezEZuvazozSMBOchiai>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBPattern: FillUpperTriangle<dezEZuvazozSMBPattern>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBPhi: FillUpperTriangle<dezEZuvazozSMBPhi>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBRogersTanimoto:
+      FillUpperTriangle<dezEZuvazozSMBRogersTanimoto>(bits, p, out, zeroDenominator);
+      break;
+    case dezEZuvazozSMBRusselRao: FillUpperTriangle<dezEZuvazozSMBRusselRao>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBSokalMitchener:
+      FillUpperTriangle<dezEZuvazozSMBSokalMitchener>(bits, p, out, zeroDenominator);
+      break;
+    case dezEZuvazozSMBSorensenDice:
+      FillUpperTriangle<dezEZuvazozSMBSorensenDice>(bits, p, out, zeroDenominator);
+      break;
+    case dezEZuvazozSMBSqrdEuclidean:
+      FillUpperTriangle<dezEZuvazozSMBSqrdEuclidean>(bits, p, out, zeroDenominator);
+      break;
+    case dezEZuvazozSMBVariance: FillUpperTriangle<dezEZuvazozSMBVariance>(bits, p, out, zeroDenominator); break;
+    case dezEZuvazozSMBYuleQ: FillUpperTriangle<dezEZuvazozSMBYuleQ>(bits, p, out, zeroDenominator); break;
+    default: break;  // an unknown code computes nothing: every cell stays 0
+  }
+  MirrorUpperTriangle(out);
+  return out;
+}
+
+}  // namespace
+
+DoubleMatrix BuildBinomialMatrix(const VariantMatrix& data, const std::string& presence,
+                                 const std::string& absence, std::int32_t measure, bool& undefined) {
+  // The build's error trap raises nothing: a fault leaves the matrix undefined and empty.
+  try {
+    bool zeroDenominator = false;
+    DoubleMatrix out = Build(data, presence, absence, measure, zeroDenominator);
+    if (zeroDenominator) undefined = true;
+    return out;
+  } catch (const Error&) {
+  } catch (const std::bad_alloc&) {
+  }
+  undefined = true;
+  return {};
+}
+
+DoubleMatrix clsHClusterBO::CalcBinomialMatrix(const VariantMatrix& data, const std::string& presence,
+                                               const std::string& absence, std::int32_t measure) {
+  bool undefined = false;
+  DoubleMatrix out = BuildBinomialMatrix(data, presence, absence, measure, undefined);
+  if (undefined) undefined_ = true;
+  return out;
+}
+
+}  // namespace dez

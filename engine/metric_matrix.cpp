@@ -1,0 +1,270 @@
+// The metric measures and the engine's CalcMetricMatrix.
+//
+// The cells are converted to numbers once, stored variable by variable, so that for a
+// fixed item i and variable k the loop over the partners j > i reads one contiguous run
+// and adds one term to each of the cells (i, j). Every cell (i, j) thus receives its
+// terms in the order k = 1..p, starting from 0, exactly as a loop over k inside the pair
+// would add them; only independent pairs are processed side by side, which lets the
+// compiler use vector instructions across j.
+//
+// Checks: the component's arithmetic turns every infinite or invalid result into a
+// fault. In the streaming loops the values are left to IEEE arithmetic and the finished
+// cells are tested instead: once a term, a sum or a quotient is infinite or NaN, every
+// later result that depends on it is too, so a fault always shows in the cell. The one
+// way a non-finite intermediate could vanish is an overflowing sum in a denominator
+// (d / inf = 0); the streaming loops are therefore used only for data whose magnitudes
+// make every sum and difference finite, and an exponent of at least 1. Anything else
+// goes through the pair loop with each operation checked.
+#include "engine/metric_matrix.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "dezezuvazoz/enums.h"
+#include "engine/clsHClusterBO.h"
+#include "runtime/checked_float.h"
+#include "runtime/checked_int.h"
+#include "runtime/error.h"
+
+namespace dez {
+
+namespace {
+
+constexpr double kLargest = std::numeric_limits<double>::max();
+
+/// The cell values as numbers, variable by variable: value (i, k), both 0-based, at
+/// [k * n + i].
+class NumericData {
+ public:
+  /// Converts every cell; one that cannot be read as a finite number is a fault.
+  explicit NumericData(const VariantMatrix& data)
+      : n_(data.rows()), p_(data.cols()),
+        values_(static_cast<std::size_t>(n_) * static_cast<std::size_t>(p_)) {
+    for (std::int32_t i = 1; i <= n_; ++i) {
+      for (std::int32_t k = 1; k <= p_; ++k) {
+        const double v = Fin(data(i, k).ToDouble());
+        values_[static_cast<std::size_t>(k - 1) * static_cast<std::size_t>(n_) + static_cast<std::size_t>(i - 1)] = v;
+        maxAbs_ = std::max(maxAbs_, std::fabs(v));
+      }
+    }
+  }
+
+  std::int32_t items() const { return n_; }
+  std::int32_t variables() const { return p_; }
+  /// The n values of variable k (0-based).
+  const double* Variable(std::int32_t k) const {
+    return values_.data() + static_cast<std::size_t>(k) * static_cast<std::size_t>(n_);
+  }
+  double At(std::int32_t i, std::int32_t k) const { return Variable(k)[i]; }
+
+  /// True when no difference, sum of two values or sum over all variables of values or
+  /// of differences can overflow: every magnitude is at most max / (4 p).
+  bool SumsStayFinite() const { return maxAbs_ <= kLargest / (4.0 * std::max(p_, 1)); }
+
+ private:
+  std::int32_t n_;
+  std::int32_t p_;
+  std::vector<double> values_;
+  double maxAbs_ = 0.0;
+};
+
+/// The sum of each item's values over k = 1..p in that order, from 0: Bray-Curtis's A
+/// and B, which depend on one item only and so are the same for every pair.
+std::vector<double> ItemSums(const NumericData& x) {
+  std::vector<double> sums(static_cast<std::size_t>(x.items()), 0.0);
+  for (std::int32_t k = 0; k < x.variables(); ++k) {
+    const double* v = x.Variable(k);
+    for (std::size_t i = 0; i < sums.size(); ++i) sums[i] += v[i];
+  }
+  return sums;
+}
+
+/// Streams the pairs: for every i, every block of partners j > i and every k in order,
+/// cell (i, j) += term(x_ik, x_jk); then cell (i, j) = finish(i, j, cell (i, j)). Returns
+/// false when some finished cell is infinite or NaN.
+template <class Term, class Finish>
+bool StreamUpperTriangle(const NumericData& x, DoubleMatrix& out, Term term, Finish finish) {
+  constexpr std::int32_t kBlock = 512;  // a block of cells and of one variable's values fit in L1
+  const std::int32_t n = x.items();
+  const std::int32_t p = x.variables();
+  bool bad = false;
+  for (std::int32_t i = 0; i + 1 < n; ++i) {
+    double* row = out.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(n);
+    for (std::int32_t j0 = i + 1; j0 < n; j0 += kBlock) {
+      const std::int32_t j1 = std::min(n, j0 + kBlock);
+      for (std::int32_t k = 0; k < p; ++k) {
+        const double* v = x.Variable(k);
+        const double xi = v[i];
+        for (std::int32_t j = j0; j < j1; ++j) row[j] += term(xi, v[j]);
+      }
+      for (std::int32_t j = j0; j < j1; ++j) {
+        const double cell = finish(i, j, row[j]);
+        row[j] = cell;
+        bad |= !(std::fabs(cell) <= kLargest);
+      }
+    }
+  }
+  return !bad;
+}
+
+/// The pair loop as the algorithm states it, every operation checked (raises on a
+/// fault). Used where the streaming loops cannot vouch for their checks.
+void CheckedUpperTriangle(const NumericData& x, std::int32_t measure, Int16 e, Int16 r, DoubleMatrix& out) {
+  const std::int32_t n = x.items();
+  const std::int32_t p = x.variables();
+  for (std::int32_t i = 0; i + 1 < n; ++i) {
+    for (std::int32_t j = i + 1; j < n; ++j) {
+      double cell = 0.0;
+      if (measure == dezEZuvazozSMMBrayCurtis) {
+        double sumX = 0.0;
+        double sumY = 0.0;
+        for (std::int32_t k = 0; k < p; ++k) {
+          cell = Fin(cell + std::fabs(Fin(x.At(i, k) - x.At(j, k))));
+          sumX = Fin(sumX + x.At(i, k));
+          sumY = Fin(sumY + x.At(j, k));
+        }
+        cell = Div(cell, Fin(sumY + sumX));
+      } else if (measure == dezEZuvazozSMMCanberra) {
+        for (std::int32_t k = 0; k < p; ++k) {
+          cell = Fin(cell + Div(std::fabs(Fin(x.At(i, k) - x.At(j, k))), Fin(x.At(i, k) + x.At(j, k))));
+        }
+      } else {
+        for (std::int32_t k = 0; k < p; ++k) cell = Fin(cell + Pow(std::fabs(Fin(x.At(i, k) - x.At(j, k))), e));
+        cell = Pow(cell, Div(r, e));
+      }
+      out.data()[static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(j)] = cell;
+    }
+  }
+}
+
+/// Fills cell (i, j), i < j, of every pair for the distance measures; raises on a fault.
+///
+/// A power with exponent 1 is taken as the value itself: the C library's pow returns a
+/// result that is exactly representable exactly (glibc's bound is 0.52 ulp), which the
+/// metric tests pin on every power of two and on random values.
+void FillUpperTriangle(const VariantMatrix& data, std::int32_t measure, Int16 e, Int16 r, DoubleMatrix& out) {
+  const NumericData x(data);
+  const bool power = measure != dezEZuvazozSMMBrayCurtis && measure != dezEZuvazozSMMCanberra;
+  if (!x.SumsStayFinite() || (power && e < Int16{std::int16_t{1}})) {
+    CheckedUpperTriangle(x, measure, e, r, out);
+    return;
+  }
+  const auto absDifference = [](double a, double b) { return std::fabs(a - b); };
+  const auto keep = [](std::int32_t, std::int32_t, double cell) { return cell; };
+  bool finite = true;
+  if (measure == dezEZuvazozSMMBrayCurtis) {
+    const std::vector<double> sums = ItemSums(x);
+    finite = StreamUpperTriangle(x, out, absDifference, [&sums](std::int32_t i, std::int32_t j, double cell) {
+      return cell / (sums[static_cast<std::size_t>(j)] + sums[static_cast<std::size_t>(i)]);
+    });
+  } else if (measure == dezEZuvazozSMMCanberra) {
+    finite = StreamUpperTriangle(x, out, [](double a, double b) { return std::fabs(a - b) / (a + b); }, keep);
+  } else {
+    const double termExponent = e;
+    const double rootExponent = Div(r, e);
+    const auto powerTerm = [termExponent](double a, double b) { return std::pow(std::fabs(a - b), termExponent); };
+    const auto root = [rootExponent](std::int32_t, std::int32_t, double cell) { return std::pow(cell, rootExponent); };
+    if (e == Int16{std::int16_t{1}}) {  // then r / e is 1 too: r = 2 only with e = 2
+      finite = StreamUpperTriangle(x, out, absDifference, keep);
+    } else if (rootExponent == 1.0) {
+      finite = StreamUpperTriangle(x, out, powerTerm, keep);
+    } else {
+      finite = StreamUpperTriangle(x, out, powerTerm, root);
+    }
+  }
+  if (!finite) Raise(fault::kOverflow);
+}
+
+/// Copies cell (i, j) to (j, i) for every i < j, in square tiles so that the rows read
+/// and the columns written both stay in cache.
+void MirrorUpperTriangle(DoubleMatrix& m) {
+  constexpr std::int32_t kTile = 64;
+  const std::int32_t n = m.rows();
+  const auto stride = static_cast<std::size_t>(n);
+  double* cells = m.data();
+  for (std::int32_t i0 = 0; i0 < n; i0 += kTile) {
+    const std::int32_t i1 = std::min(n, i0 + kTile);
+    for (std::int32_t j0 = i0; j0 < n; j0 += kTile) {
+      const std::int32_t j1 = std::min(n, j0 + kTile);
+      for (std::int32_t j = j0; j < j1; ++j) {
+        const std::int32_t iEnd = std::min(i1, j);
+        for (std::int32_t i = i0; i < iEnd; ++i) {
+          cells[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)] =
+              cells[static_cast<std::size_t>(i) * stride + static_cast<std::size_t>(j)];
+        }
+      }
+    }
+  }
+}
+
+/// The whole build; raises on a fault.
+DoubleMatrix Build(const VariantMatrix& data, std::int32_t measure, std::int16_t& exponent, std::int16_t power,
+                   host::clsStatistics& statistics) {
+  CInt(data.cols());  // p, like n, is 16-bit: more than 32767 variables is an overflow
+  const Int16 n = CInt(data.rows());
+  if (n == Int16{}) Raise(fault::kSubscriptOutOfRange);  // an array cannot have 0 rows
+  DoubleMatrix out(n.get(), n.get());
+
+  Int16 e{std::int16_t{2}};
+  if (measure == dezEZuvazozSMMCityBlock) {
+    e = Int16{std::int16_t{1}};
+  } else if (exponent != 0 && measure != dezEZuvazozSMMEuclidean && measure != dezEZuvazozSMMSqrdEuclidean) {
+    e = Int16{exponent};
+  }
+  if (measure == dezEZuvazozSMMMinkowski) e = Int16{power};
+  const Int16 r{measure == dezEZuvazozSMMSqrdEuclidean ? std::int16_t{2} : std::int16_t{1}};
+  exponent = e.get();
+
+  switch (measure) {
+    case dezEZuvazozSMMCorrelation: {
+      const DoubleMatrix numbers = statistics.ToDoubleMatrix(data);
+      const DoubleMatrix prepared = statistics.PrepareCorrelation(numbers);
+      return statistics.CorrelationMatrix(prepared, false);
+    }
+    case dezEZuvazozSMMBrayCurtis:
+    case dezEZuvazozSMMCanberra:
+    case dezEZuvazozSMMCityBlock:
+    case dezEZuvazozSMMEuclidean:
+    case dezEZuvazozSMMMinkowski:
+    case dezEZuvazozSMMSqrdEuclidean:
+      if (n.get() < 2) break;  // no pair, so no cell is ever read
+      FillUpperTriangle(data, measure, e, r, out);
+      MirrorUpperTriangle(out);
+      break;
+    default: break;  // an unknown code computes nothing: every cell stays 0
+  }
+  return out;
+}
+
+}  // namespace
+
+DoubleMatrix BuildMetricMatrix(const VariantMatrix& data, std::int32_t measure, std::int16_t& exponent,
+                               std::int16_t power, host::clsStatistics& statistics, bool& undefined) {
+  // The build's error trap raises nothing: a fault leaves the matrix undefined and empty.
+  // Besides the component's errors it takes what the runtime's traps turn into errors.
+  try {
+    return Build(data, measure, exponent, power, statistics);
+  } catch (const Error&) {
+  } catch (const std::bad_alloc&) {
+  } catch (const std::out_of_range&) {
+  } catch (const std::length_error&) {
+  }
+  undefined = true;
+  return {};
+}
+
+DoubleMatrix clsHClusterBO::CalcMetricMatrix(const VariantMatrix& data, std::int32_t measure,
+                                             std::int16_t& exponent) {
+  bool undefined = false;
+  // The statistics object exists for the engine's whole life (its creation fails otherwise).
+  DoubleMatrix out = BuildMetricMatrix(data, measure, exponent, power_, *statistics_, undefined);
+  if (undefined) undefined_ = true;
+  return out;
+}
+
+}  // namespace dez
