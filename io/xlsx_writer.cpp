@@ -23,6 +23,8 @@ namespace dez::io {
 namespace {
 
 constexpr const char* kSource = "WriteXlsx";
+/// The largest number whose 16-digit form still reads back as a finite double.
+constexpr double kLargestWritable = 1.797693134862315e308;
 
 using embedded::Cell;
 using embedded::CellRow;
@@ -151,7 +153,10 @@ class SheetWriter {
           error = worksheet_write_blank(worksheet_, r, c, formats_.ForStyle(cell.style));
           break;
         case Variant::Kind::Number: {
-          const double v = cell.value.number();
+          double v = cell.value.number();
+          // libxlsxwriter writes 16 significant digits, which round the largest doubles up
+          // past the range of a double: write the largest 16-digit value instead.
+          if (std::fabs(v) > kLargestWritable) v = std::copysign(kLargestWritable, v);
           if (std::isfinite(v)) {
             error = worksheet_write_number(worksheet_, r, c, v, formats_.ForStyle(cell.style));
           } else {  // cannot happen with checked arithmetic; never write an invalid file

@@ -1,7 +1,11 @@
 // Saves a workbook of the embedded host as an XLSX file, through libxlsxwriter.
 //
 // What is written, sheet by sheet in tab order (the active sheet stays active):
-// - every stored cell: numbers, texts, Booleans, and error values. libxlsxwriter cannot
+// - every stored cell: numbers, texts, Booleans, and error values. Numbers keep 16
+//   significant digits, libxlsxwriter's fixed precision ("%.16G"): a number with a
+//   16-digit decimal form (every number read from a CSV or typed by a person) comes back
+//   bit for bit, a computed one as the nearest such number; magnitudes beyond
+//   1.797693134862315E+308 are written as that value. libxlsxwriter cannot
 //   store a bare error value, so an error is written as a formula that is just the error
 //   constant ("=#DIV/0!") with the error's text as its stored result: spreadsheet programs
 //   show the error, and the reader turns such a formula back into the error value. An
