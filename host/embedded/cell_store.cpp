@@ -140,7 +140,9 @@ void CellStore::RebuildRows(std::int32_t top, std::int32_t bottom, const std::ve
 void CellStore::RestyleBlock(const CellBlock& block, const StyleMap& restyle) {
   std::vector<std::int32_t> everyRow(static_cast<std::size_t>(block.Rows()));
   for (std::int32_t i = 0; i < block.Rows(); ++i) everyRow[static_cast<std::size_t>(i)] = block.top + i;
-  const StyleId blankStyle = restyle(defaultStyle_);  // what an empty cell becomes
+  // What an unstored cell becomes, worked out at the first one met, so that a block whose
+  // cells are all stored adds no format to the table.
+  std::optional<StyleId> blankStyle;
   RebuildRows(block.top, block.bottom, everyRow, [&](std::int32_t, std::vector<Cell>& existing, std::vector<Cell>& out) {
     out.reserve(existing.size() + static_cast<std::size_t>(block.Columns()));
     auto c = existing.begin();
@@ -150,7 +152,8 @@ void CellStore::RestyleBlock(const CellBlock& block, const StyleMap& restyle) {
         PushIfStored(out, col, restyle(c->style), std::move(c->value), defaultStyle_);
         ++c;
       } else {
-        PushIfStored(out, col, blankStyle, Variant(), defaultStyle_);
+        if (!blankStyle) blankStyle = restyle(defaultStyle_);
+        PushIfStored(out, col, *blankStyle, Variant(), defaultStyle_);
       }
     }
     for (; c != existing.end(); ++c) out.push_back(std::move(*c));

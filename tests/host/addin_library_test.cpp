@@ -1,0 +1,129 @@
+// The add-in library classes of the embedded host and the default context.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "dezezuvazoz/errors.h"
+#include "host/embedded/cell_formatter.h"
+#include "host/embedded/data_checks.h"
+#include "host/embedded/embedded_addin_context.h"
+#include "host/embedded/host_access.h"
+#include "host/embedded/host_constants.h"
+#include "host/embedded/object_model_constants.h"
+#include "host/embedded/recording_message_box.h"
+#include "host/embedded/report_settings.h"
+#include "host_test_support.h"
+
+namespace dez::embedded::test {
+namespace {
+
+using AddinLibraryTest = HostTest;
+
+TEST_F(AddinLibraryTest, HostAccessHandsOutItsApplication) {
+  clsHostAccessEmbedded access(app_);
+  EXPECT_EQ(access.HostApplication(), app_);
+  EXPECT_EQ(access.HostApplication(), app_);
+}
+
+TEST_F(AddinLibraryTest, CheckDataBlockAcceptsEveryBlock) {
+  clsDataChecksEmbedded checks;
+  std::int32_t out = 7;
+  checks.CheckDataBlock(R("A1:C5"), true, 3, 0, 0, -1, 0, 0, 0, 0, out);
+  EXPECT_EQ(out, 0);
+  EXPECT_EQ(Caught([&] { checks.CheckDataBlock(nullptr, false, 3, 0, 0, -1, 0, 0, 0, 0, out); }).number, 91);
+}
+
+TEST_F(AddinLibraryTest, CheckOutputAreaRefusesDataAndTheSheetsEdge) {
+  clsDataChecksEmbedded checks;
+  const std::int32_t refused = AddinErrorNumber(addin_error::kOutputAreaRefused);
+  host::RangePtr cell = data_->Cells(2, 2);
+  checks.CheckOutputArea(cell, 6, 21, false);  // an empty area
+  data_->WriteCell(22, 7, Variant(1));        // just outside B2:G22? no: G22 is its corner
+  const Error covered = Caught([&] { checks.CheckOutputArea(cell, 6, 21, false); });
+  EXPECT_EQ(covered.number, refused);
+  EXPECT_NE(covered.description.find("$B$2:$G$22"), std::string::npos) << covered.description;
+  checks.CheckOutputArea(cell, 6, 21, true);  // OverWrite lets it through
+  checks.CheckOutputArea(cell, 5, 21, false);
+  data_->Cells(3, 3)->NumberFormat("0");      // formats are no data
+  checks.CheckOutputArea(cell, 5, 21, false);
+
+  host::RangePtr low = data_->Cells(1048570, 1);
+  EXPECT_EQ(Caught([&] { checks.CheckOutputArea(low, 1, 8, true); }).number, refused);
+  checks.CheckOutputArea(low, 1, 7, true);
+  host::RangePtr right = data_->Cells(1, 16380);
+  EXPECT_EQ(Caught([&] { checks.CheckOutputArea(right, 6, 1, true); }).number, refused);
+  EXPECT_EQ(cell->Address(), "$B$2") << "the output cell is left where it was";
+
+  host::RangePtr none;
+  EXPECT_EQ(Caught([&] { checks.CheckOutputArea(none, 1, 1, true); }).number, 91);
+  EXPECT_EQ(Caught([&] { checks.CheckOutputArea(cell, 0, 1, true); }).number, 5);
+}
+
+TEST(HostConstants, ValuesOfTheObjectModel) {
+  clsHostConstantsEmbedded k;
+  EXPECT_EQ(k.PasteAll(), -4104);
+  EXPECT_EQ(k.AlignCenter(), -4108);
+  EXPECT_EQ(k.ChartTypeXYLines(), 75);
+  EXPECT_EQ(k.LocationAsObject(), 2);
+  EXPECT_EQ(k.MarkerStyleNone(), -4142);
+  EXPECT_EQ(k.LineWeightThin(), 2);
+  EXPECT_EQ(k.LineStyleContinuous(), 1);
+  EXPECT_EQ(k.DataLabelsShowLabel(), 4);
+  EXPECT_EQ(k.LabelPositionRight(), -4152);
+  EXPECT_EQ(k.AxisValue(), 1) << "the level axis carries the XValues: the category (x) axis";
+  EXPECT_EQ(k.AxisCategory(), 2) << "the item axis carries the Values: the value (y) axis";
+  EXPECT_EQ(k.AxisGroupPrimary(), 1);
+  EXPECT_EQ(k.TickMarkOutside(), 3);
+}
+
+TEST(ReportSettings, WhiteBackground) { EXPECT_EQ(clsReportSettingsEmbedded().BackColorIndex(), 2); }
+
+TEST_F(AddinLibraryTest, CellFormatterHouseStyle) {
+  clsCellFormatterEmbedded f;
+  f.FormatHeadingBand(R("A1:D1"), false);
+  f.FormatHeadingBand(R("A1:A5"), true);
+  f.FormatValueBlock(R("B2:D5"), false);
+  f.FormatTextLine(R("A7"), true);
+  f.FormatTextLine(R("A8"), false);
+  const CellStyle& corner = data_->StyleAt(1, 1);  // both bands: the later one's alignment
+  EXPECT_TRUE(corner.bold);
+  EXPECT_EQ(corner.interiorColorIndex, kColorIndexGray25);
+  EXPECT_EQ(corner.horizontalAlignment, kAlignLeft);
+  EXPECT_EQ(data_->StyleAt(1, 3).horizontalAlignment, kAlignCenter);
+  const CellStyle& value = data_->StyleAt(3, 3);
+  EXPECT_FALSE(value.bold);
+  EXPECT_EQ(value.numberFormat, "0.0000");
+  EXPECT_EQ(value.interiorColorIndex, kColorIndexNone);
+  EXPECT_TRUE(data_->StyleAt(7, 1).bold);
+  EXPECT_FALSE(data_->StyleAt(8, 1).bold);
+  EXPECT_EQ(Caught([&] { f.FormatTextLine(nullptr, true); }).number, 91);
+}
+
+TEST(RecordingMessageBox, RecordsAndEchoes) {
+  std::ostringstream err;
+  RecordingMessageBox box(&err);
+  box.Show("Squared Euclidean distance used", "Measure", kMsgBoxExclamation);
+  box.SetEcho(nullptr);
+  box.Show("second", "T", 0);
+  EXPECT_EQ(box.Calls(), (std::vector<MessageBoxCall>{{"Squared Euclidean distance used", "Measure", 48}, {"second", "T", 0}}));
+  EXPECT_EQ(err.str(), "Measure: Squared Euclidean distance used\n");
+}
+
+TEST(EmbeddedAddinContext, FactoriesAndDefaults) {
+  const auto app = EmbeddedApplication::Create();
+  host::AddinContext context = MakeEmbeddedAddinContext(app);
+  EXPECT_EQ(context.hostAccess->HostApplication(), app);
+  EXPECT_NE(context.newReportSettings(), nullptr);
+  EXPECT_NE(context.newCellFormatter(), nullptr);
+  EXPECT_NE(context.newStatistics(), nullptr);
+  EXPECT_NE(dynamic_cast<RecordingMessageBox*>(context.messageBox.get()), nullptr);
+  EXPECT_EQ(context.hostConstants->PasteAll(), kPasteAll);
+
+  host::AddinContext& global = host::DefaultAddinContext();
+  EXPECT_EQ(&global, &host::DefaultAddinContext());
+  EXPECT_EQ(global.hostAccess->HostApplication(), DefaultApplication());
+  EXPECT_EQ(DefaultApplication()->AddinWorkbook()->Name(), "Korvel.xla");
+}
+
+}  // namespace
+}  // namespace dez::embedded::test

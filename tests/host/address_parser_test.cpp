@@ -1,0 +1,133 @@
+// A1 addresses: every accepted form and the refusals, including hostile texts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/embedded/address_parser.h"
+
+namespace dez::embedded {
+namespace {
+
+struct Accepted {
+  std::string text;
+  std::vector<AddressArea> areas;
+};
+
+constexpr std::int32_t R = kMaxRows;
+constexpr std::int32_t C = kMaxColumns;
+
+TEST(AddressParser, AcceptedForms) {
+  const std::vector<Accepted> cases = {
+      {"B5", {{"", "", {5, 2, 5, 2}}}},
+      {"$B$5", {{"", "", {5, 2, 5, 2}}}},
+      {"B$5", {{"", "", {5, 2, 5, 2}}}},
+      {"$B5", {{"", "", {5, 2, 5, 2}}}},
+      {"b5", {{"", "", {5, 2, 5, 2}}}},
+      {"a1", {{"", "", {1, 1, 1, 1}}}},
+      {"A1:F21", {{"", "", {1, 1, 21, 6}}}},
+      {"$A$1:$F$21", {{"", "", {1, 1, 21, 6}}}},
+      {"F21:A1", {{"", "", {1, 1, 21, 6}}}},
+      {"B1:A2", {{"", "", {1, 1, 2, 2}}}},
+      {"A1:B2:C3", {{"", "", {1, 1, 3, 3}}}},
+      {"A:C", {{"", "", {1, 1, R, 3}}}},
+      {"$C:$A", {{"", "", {1, 1, R, 3}}}},
+      {"3:5", {{"", "", {3, 1, 5, C}}}},
+      {"$5:$3", {{"", "", {3, 1, 5, C}}}},
+      {"1:1048576", {{"", "", {1, 1, R, C}}}},
+      {"XFD1048576", {{"", "", {R, C, R, C}}}},
+      {"A01", {{"", "", {1, 1, 1, 1}}}},
+      {"Data!A1:F21", {{"", "Data", {1, 1, 21, 6}}}},
+      {"Data_2.x!B2", {{"", "Data_2.x", {2, 2, 2, 2}}}},
+      {"\xC3\x9C" "bersicht!A1", {{"", "\xC3\x9C" "bersicht", {1, 1, 1, 1}}}},
+      {"'My Sheet'!$A$1:$F$21", {{"", "My Sheet", {1, 1, 21, 6}}}},
+      {"'It''s'!A1", {{"", "It's", {1, 1, 1, 1}}}},
+      {"'A1'!B2", {{"", "A1", {2, 2, 2, 2}}}},
+      {"[Book.xlsx]Data!A1", {{"Book.xlsx", "Data", {1, 1, 1, 1}}}},
+      {"'[My Book.xlsx]My Sheet'!A1:B2", {{"My Book.xlsx", "My Sheet", {1, 1, 2, 2}}}},
+      {"Data!A:A", {{"", "Data", {1, 1, R, 1}}}},
+      {"A1:B2,D4", {{"", "", {1, 1, 2, 2}}, {"", "", {4, 4, 4, 4}}}},
+      {"A1,Data!B2,3:3,C:C",
+       {{"", "", {1, 1, 1, 1}}, {"", "Data", {2, 2, 2, 2}}, {"", "", {3, 1, 3, C}}, {"", "", {1, 3, R, 3}}}},
+  };
+  for (const Accepted& c : cases) {
+    const ParsedAddress parsed = ParseAddress(c.text);
+    EXPECT_TRUE(parsed.ok()) << c.text << ": " << parsed.error;
+    EXPECT_EQ(parsed.areas, c.areas) << c.text;
+  }
+}
+
+TEST(AddressParser, RefusedTexts) {
+  const std::vector<std::string> refused = {
+      "",             // nothing
+      "A",            // a column alone
+      "3",            // a row alone
+      "A0",           // row 0
+      "A1048577",     // past the last row
+      "XFE1",         // past the last column
+      "ABCD1",        // four letters
+      "A1:",          // missing end
+      ":A1",          // missing start
+      "A1:C",         // cell with column
+      "A:3",          // column with row
+      "A1,",          // trailing comma
+      ",A1",          // leading comma
+      "A1,,B2",       // empty area
+      " A1",          // blanks are no part of an address
+      "A1 ",
+      "A1 B2",
+      "$",            // dollar alone
+      "A$",           // dollar without row
+      "$$A1",         // doubled dollar
+      "1A",           // row before column
+      "R1C1x",        // not A1 form
+      "!A1",          // empty sheet name
+      "Data!",        // nothing after the sheet
+      "'Data!A1",     // unclosed quote
+      "'Data'A1",     // quote without '!'
+      "''!A1",        // empty quoted name
+      "[Book.xlsx]A1",            // workbook without a sheet
+      "[Book.xlsx!A1",            // unclosed bracket
+      "[]Data!A1",                // empty workbook name
+      "'[Book.xlsx'!A1",          // unclosed bracket inside quotes
+      "'[Book.xlsx]'!A1",         // workbook without a sheet inside quotes
+      "My Sheet!A1",              // a name with a blank needs quotes
+      "Data!A1:Data!B2",          // qualifier in the middle of a block
+      "Name",                     // defined names are unknown
+      "A1-B2",
+      "A99999999999999999999",    // a row number far beyond the limits
+  };
+  for (const std::string& text : refused) {
+    const ParsedAddress parsed = ParseAddress(text);
+    EXPECT_FALSE(parsed.ok()) << text;
+    EXPECT_TRUE(parsed.areas.empty()) << text;
+  }
+}
+
+TEST(AddressParser, ReasonNamesThePosition) {
+  const ParsedAddress parsed = ParseAddress("A1:B2,C0");
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_NE(parsed.error.find("row 0"), std::string::npos) << parsed.error;
+  EXPECT_NE(parsed.error.find("position 9"), std::string::npos) << parsed.error;
+}
+
+TEST(AddressParser, HostileTextsAreRefusedCheaply) {
+  EXPECT_FALSE(ParseAddress(std::string(kMaxAddressLength + 1, 'A')).ok());
+  EXPECT_FALSE(ParseAddress(std::string("A1\0B2", 5)).ok());
+  EXPECT_FALSE(ParseAddress(std::string(5000, '\'')).ok());
+  EXPECT_FALSE(ParseAddress(std::string(5000, '[')).ok());
+  std::string manyAreas;
+  for (int i = 0; i < 1000; ++i) manyAreas += "A1,";
+  manyAreas += "B2";
+  const ParsedAddress parsed = ParseAddress(manyAreas);
+  ASSERT_TRUE(parsed.ok());
+  EXPECT_EQ(parsed.areas.size(), 1001U);
+  // Every byte value after a valid start: no crash, a clear answer.
+  for (int b = 0; b < 256; ++b) {
+    const std::string text = std::string("A1") + static_cast<char>(b);
+    (void)ParseAddress(text);
+  }
+}
+
+}  // namespace
+}  // namespace dez::embedded

@@ -1,0 +1,156 @@
+// The application: its start state, workbooks, Range(text) in every form, Range(cell, cell),
+// Worksheets.Add, Sheets, charts and screen updating.
+#include <gtest/gtest.h>
+
+#include "host/embedded/embedded_chart.h"
+#include "host_test_support.h"
+
+namespace dez::embedded::test {
+namespace {
+
+TEST(ApplicationStart, OnlyTheAddinIsOpenAndNothingIsActive) {
+  const auto app = EmbeddedApplication::Create();
+  ASSERT_EQ(app->OpenWorkbooks().size(), 1U);
+  const auto addin = app->AddinWorkbook();
+  EXPECT_EQ(addin->Name(), "Korvel.xla");
+  EXPECT_TRUE(addin->IsAddin());
+  EXPECT_EQ(addin->WorksheetsCount(), 1);
+  EXPECT_EQ(app->Workbooks("korvel.XLA")->Worksheets("Results")->Name(), "Results");
+  EXPECT_EQ(app->ActiveBook(), nullptr);
+  EXPECT_EQ(Caught([&] { app->ActiveWorkbook(); }).number, 91);
+  EXPECT_EQ(Caught([&] { app->WorksheetsAdd(); }).number, 91);
+  EXPECT_EQ(Caught([&] { app->Range("A1"); }).number, 91);
+  EXPECT_EQ(Caught([&] { app->Range("Data!A1"); }).number, 91);
+  EXPECT_EQ(Caught([&] { app->Sheets("Results"); }).number, 91);
+  EXPECT_EQ(Caught([&] { app->ChartsAdd(); }).number, 91);
+  EXPECT_EQ(Caught([&] { app->ActiveChart(); }).number, 91);
+  EXPECT_EQ(Caught([&] { addin->Activate(); }).number, 1004);
+  // The scratch sheet is reachable by a workbook-qualified address.
+  EXPECT_EQ(app->Range("[Korvel.xla]Results!B2")->Address(), "$B$2");
+  EXPECT_TRUE(app->IsScreenUpdating());
+}
+
+using ApplicationTest = HostTest;
+
+TEST_F(ApplicationTest, AddedWorkbooksBecomeActive) {
+  EXPECT_EQ(app_->ActiveWorkbook()->Name(), "Book1.xlsx");
+  const auto second = app_->AddWorkbook("Second.csv");
+  EXPECT_EQ(second->WorksheetsCount(), 1);
+  EXPECT_EQ(second->Sheets()[0]->Name(), "Sheet1");
+  EXPECT_EQ(app_->ActiveWorkbook()->Name(), "Second.csv");
+  book_->Activate();
+  EXPECT_EQ(app_->ActiveBook(), book_);
+  app_->CloseWorkbook("BOOK1.XLSX");
+  EXPECT_EQ(app_->ActiveBook(), second);
+  app_->CloseWorkbook("Second.csv");
+  EXPECT_EQ(app_->ActiveBook(), nullptr);
+}
+
+TEST_F(ApplicationTest, WorkbookFailures) {
+  EXPECT_EQ(Caught([&] { app_->Workbooks("Missing.xlsx"); }).number, 9);
+  EXPECT_EQ(Caught([&] { app_->AddWorkbook("book1.xlsx"); }).number, 1004);
+  EXPECT_EQ(Caught([&] { app_->AddWorkbook(""); }).number, 1004);
+  EXPECT_EQ(Caught([&] { app_->AddWorkbook("Bad.xlsx", {"a/b"}); }).number, 1004);
+  EXPECT_EQ(app_->FindWorkbook("Bad.xlsx"), nullptr);
+  EXPECT_EQ(Caught([&] { app_->CloseWorkbook("Missing"); }).number, 9);
+  EXPECT_EQ(Caught([&] { app_->CloseWorkbook("Korvel.xla"); }).number, 1004);
+}
+
+struct Resolved {
+  std::string text;
+  std::string sheet;
+  std::string address;
+  std::int32_t areas;
+};
+
+TEST_F(ApplicationTest, RangeOfEveryAddressForm) {
+  other_->Name("My Sheet");
+  app_->AddWorkbook("Other Book.xlsx", {"Data"});
+  book_->Activate();
+  const std::vector<Resolved> cases = {
+      {"B5", "Data", "$B$5", 1},
+      {"$b$5", "Data", "$B$5", 1},
+      {"A1:F21", "Data", "$A$1:$F$21", 1},
+      {"F21:A1", "Data", "$A$1:$F$21", 1},
+      {"A:C", "Data", "$A:$C", 1},
+      {"3:5", "Data", "$3:$5", 1},
+      {"Data!A1:F21", "Data", "$A$1:$F$21", 1},
+      {"data!A1", "Data", "$A$1", 1},
+      {"'My Sheet'!$A$1:$F$21", "My Sheet", "$A$1:$F$21", 1},
+      {"[Book1.xlsx]Data!A1", "Data", "$A$1", 1},
+      {"'[Other Book.xlsx]Data'!C3", "Data", "$C$3", 1},
+      {"A1:B2,D4,E:E", "Data", "$A$1:$B$2,$D$4,$E:$E", 3},
+      {"'My Sheet'!A1,'My Sheet'!B2", "My Sheet", "$A$1,$B$2", 2},
+  };
+  for (const Resolved& c : cases) {
+    const auto range = R(c.text);
+    ASSERT_NE(range, nullptr) << c.text;
+    EXPECT_EQ(range->Sheet()->Name(), c.sheet) << c.text;
+    EXPECT_EQ(range->Address(), c.address) << c.text;
+    EXPECT_EQ(range->AreasCount(), c.areas) << c.text;
+  }
+  EXPECT_EQ(R("'[Other Book.xlsx]Data'!C3")->Sheet()->Book()->Name(), "Other Book.xlsx");
+  // Unqualified addresses follow the active sheet.
+  other_->Activate();
+  EXPECT_EQ(R("A1")->Sheet(), other_);
+}
+
+TEST_F(ApplicationTest, RangeFailures) {
+  const std::vector<std::string> refused = {
+      "", "A0", "XFE1", "A1:", "Nope!A1", "[Nope.xlsx]Data!A1", "[Book1.xlsx]Nope!A1", "Data!A1,Other!A1", "A1 B1",
+      "'Data'", "name"};
+  for (const std::string& text : refused) {
+    const Error e = Caught([&] { app_->Range(text); });
+    EXPECT_EQ(e.number, 1004) << text;
+    EXPECT_NE(e.description.find("Range"), std::string::npos) << e.description;
+  }
+  EXPECT_NE(Caught([&] { app_->Range("Nope!A1"); }).description.find("'Nope'"), std::string::npos);
+}
+
+TEST_F(ApplicationTest, HostErrorsCarryTheCallersLocation) {
+  const host::Loc here = host::Loc::current();
+  const Error e = Caught([&] { app_->Range("A0", here); });
+  EXPECT_EQ(e.line, here.line());
+  EXPECT_EQ(e.file, here.file_name());
+}
+
+TEST_F(ApplicationTest, RangeOfTwoCorners) {
+  const auto block = app_->Range(data_->Cells(5, 2), data_->Cells(2, 4));
+  EXPECT_EQ(block->Address(), "$B$2:$D$5");
+  const auto spanning = app_->Range(data_->Range("A1:B2"), data_->Range("D4"));
+  EXPECT_EQ(spanning->Address(), "$A$1:$D$4");
+  EXPECT_EQ(Caught([&] { app_->Range(data_->Cells(1, 1), other_->Cells(2, 2)); }).number, 1004);
+  EXPECT_EQ(Caught([&] { app_->Range(nullptr, data_->Cells(2, 2)); }).number, 91);
+}
+
+TEST_F(ApplicationTest, WorksheetsAddGoesBeforeTheActiveSheetAndActivates) {
+  other_->Activate();
+  const auto added = app_->WorksheetsAdd();
+  EXPECT_EQ(added->Name(), "Sheet1");
+  EXPECT_EQ(book_->Sheets()[1], added);
+  EXPECT_EQ(book_->ActiveSheet(), added);
+  EXPECT_EQ(app_->WorksheetsAdd()->Name(), "Sheet2");
+  EXPECT_EQ(book_->WorksheetsCount(), 4);
+  // The add-in workbook is never the target.
+  EXPECT_EQ(app_->AddinWorkbook()->WorksheetsCount(), 1);
+}
+
+TEST_F(ApplicationTest, SheetsLooksInTheActiveWorkbook) {
+  EXPECT_EQ(app_->Sheets("other"), other_);
+  EXPECT_EQ(Caught([&] { app_->Sheets("Results"); }).number, 9);
+}
+
+TEST_F(ApplicationTest, ChartsAddMakesTheActiveChart) {
+  const auto chart = app_->ChartsAdd();
+  EXPECT_EQ(app_->ActiveChart(), chart);
+  EXPECT_EQ(chart->Name(), "Chart1");
+  EXPECT_EQ(app_->ChartsAdd()->Name(), "Chart2");
+  EXPECT_EQ(app_->AllCharts().size(), 2U);
+  app_->ScreenUpdating(false);
+  EXPECT_FALSE(app_->IsScreenUpdating());
+}
+
+TEST_F(ApplicationTest, WorksheetFunctionIsAvailable) { EXPECT_NE(app_->WorksheetFunction(), nullptr); }
+
+}  // namespace
+}  // namespace dez::embedded::test

@@ -1,0 +1,138 @@
+// Copy and PasteSpecial: values and formats, paste kinds, other workbooks, overlaps and
+// failures.
+#include <gtest/gtest.h>
+
+#include "host/embedded/object_model_constants.h"
+#include "host_test_support.h"
+
+namespace dez::embedded::test {
+namespace {
+
+class ClipboardTest : public HostTest {
+ protected:
+  // A report block on the scratch sheet as the report writer leaves it: white sheet,
+  // a bold heading, numbers with four decimals, a gap at B2.
+  void WriteReport() {
+    const auto s = Scratch();
+    s->Cells()->Clear();
+    s->Cells()->Interior()->ColorIndex(kColorIndexWhite);
+    s->Cells(1, 1)->SetValue(Variant("Heading"));
+    s->Cells(1, 1)->Font()->Bold(true);
+    s->Cells(2, 1)->SetValue(Variant(0.5));
+    s->Cells(2, 1)->NumberFormat("0.0000");
+    s->Cells(3, 2)->SetValue(Variant("x"));
+  }
+};
+
+TEST_F(ClipboardTest, PasteAllBringsValuesAndFormats) {
+  WriteReport();
+  const auto report = app_->Range(Scratch()->Cells(1, 1), Scratch()->Cells(3, 2));
+  report->Copy();
+  data_->Cells(5, 3)->PasteSpecial(kPasteAll);
+  EXPECT_EQ(data_->ValueAt(5, 3), Variant("Heading"));
+  EXPECT_TRUE(data_->StyleAt(5, 3).bold);
+  EXPECT_EQ(data_->StyleAt(5, 3).interiorColorIndex, kColorIndexWhite);
+  EXPECT_EQ(data_->ValueAt(6, 3), Variant(0.5));
+  EXPECT_EQ(data_->StyleAt(6, 3).numberFormat, "0.0000");
+  EXPECT_EQ(data_->ValueAt(7, 4), Variant("x"));
+  // The empty cells of the block carry the scratch sheet's white fill; nothing outside.
+  EXPECT_EQ(data_->StyleAt(5, 4).interiorColorIndex, kColorIndexWhite);
+  EXPECT_EQ(data_->StyleAt(8, 3).interiorColorIndex, kColorIndexNone);
+  EXPECT_EQ(data_->StyleAt(5, 5).interiorColorIndex, kColorIndexNone);
+  EXPECT_EQ(data_->Store().CellCount(), 6U);
+  EXPECT_EQ(data_->UsedRange(), (CellBlock{5, 3, 7, 4}));
+}
+
+TEST_F(ClipboardTest, PasteReplacesWhatWasThere) {
+  WriteReport();
+  data_->WriteCell(6, 4, Variant("under a blank"));
+  data_->WriteCell(9, 9, Variant("elsewhere"));
+  app_->Range(Scratch()->Cells(1, 1), Scratch()->Cells(3, 2))->Copy();
+  data_->Cells(5, 3)->PasteSpecial(kPasteAll);
+  EXPECT_TRUE(data_->ValueAt(6, 4).IsEmpty()) << "a blank source cell clears the target";
+  EXPECT_EQ(data_->ValueAt(9, 9), Variant("elsewhere"));
+}
+
+TEST_F(ClipboardTest, PasteKinds) {
+  data_->WriteCell(1, 1, Variant(3));
+  data_->Cells(1, 1)->Font()->Bold(true);
+  other_->WriteCell(1, 1, Variant("keep"));
+  other_->Cells(1, 1)->NumberFormat("0.0");
+  data_->Cells(1, 1)->Copy();
+
+  other_->Cells(1, 1)->PasteSpecial(kPasteValues);
+  EXPECT_EQ(other_->ValueAt(1, 1), Variant(3));
+  EXPECT_FALSE(other_->StyleAt(1, 1).bold);
+  EXPECT_EQ(other_->StyleAt(1, 1).numberFormat, "0.0");
+
+  other_->WriteCell(2, 1, Variant("keep"));
+  other_->Cells(2, 1)->PasteSpecial(kPasteFormats);
+  EXPECT_EQ(other_->ValueAt(2, 1), Variant("keep"));
+  EXPECT_TRUE(other_->StyleAt(2, 1).bold);
+
+  other_->Cells(3, 1)->PasteSpecial(kPasteFormulas);
+  EXPECT_EQ(other_->ValueAt(3, 1), Variant(3));
+  other_->Cells(4, 1)->PasteSpecial(kPasteAllExceptBorders);
+  EXPECT_TRUE(other_->StyleAt(4, 1).bold);
+
+  EXPECT_EQ(Caught([&] { other_->Cells(5, 1)->PasteSpecial(12345); }).number, 1004);
+}
+
+TEST_F(ClipboardTest, PasteIntoAnotherWorkbookInternsItsFormats) {
+  WriteReport();
+  const auto second = app_->AddWorkbook("Second.xlsx");
+  const auto target = second->Sheets()[0];
+  app_->Range(Scratch()->Cells(1, 1), Scratch()->Cells(3, 2))->Copy();
+  target->Cells(1, 1)->PasteSpecial(kPasteAll);
+  EXPECT_TRUE(target->StyleAt(1, 1).bold);
+  EXPECT_EQ(target->StyleAt(2, 1).numberFormat, "0.0000");
+  EXPECT_EQ(target->StyleAt(3, 1).interiorColorIndex, kColorIndexWhite);
+  EXPECT_LE(second->Styles().size(), 4U);
+}
+
+TEST_F(ClipboardTest, PasteShowsTheSourceAsItIsAtPasteTime) {
+  data_->WriteCell(1, 1, Variant("before"));
+  data_->Cells(1, 1)->Copy();
+  data_->WriteCell(1, 1, Variant("after"));
+  other_->Cells(1, 1)->PasteSpecial(kPasteAll);
+  EXPECT_EQ(other_->ValueAt(1, 1), Variant("after"));
+  other_->Cells(2, 1)->PasteSpecial(kPasteAll);  // the clipboard stays
+  EXPECT_EQ(other_->ValueAt(2, 1), Variant("after"));
+}
+
+TEST_F(ClipboardTest, PasteOntoAnOverlappingBlock) {
+  for (int r = 1; r <= 3; ++r) data_->WriteCell(r, 1, Variant(r));
+  R("A1:A3")->Copy();
+  data_->Cells(2, 1)->PasteSpecial(kPasteAll);
+  EXPECT_EQ(data_->ValueAt(1, 1), Variant(1));
+  EXPECT_EQ(data_->ValueAt(2, 1), Variant(1));
+  EXPECT_EQ(data_->ValueAt(3, 1), Variant(2));
+  EXPECT_EQ(data_->ValueAt(4, 1), Variant(3));
+}
+
+TEST_F(ClipboardTest, WholeSheetCopy) {
+  WriteReport();
+  Scratch()->Cells()->Copy();
+  data_->Cells(1, 1)->PasteSpecial(kPasteAll);
+  EXPECT_EQ(data_->ValueAt(3, 2), Variant("x"));
+  EXPECT_EQ(data_->StyleAt(1000, 1000).interiorColorIndex, kColorIndexWhite);
+  EXPECT_EQ(data_->Store().CellCount(), Scratch()->Store().CellCount());
+}
+
+TEST_F(ClipboardTest, Failures) {
+  EXPECT_EQ(Caught([&] { data_->Cells(1, 1)->PasteSpecial(kPasteAll); }).number, 1004) << "nothing copied";
+  EXPECT_EQ(Caught([&] { R("A1,B2")->Copy(); }).number, 1004);
+  R("A1:B2")->Copy();
+  const Error e = Caught([&] { data_->Cells(1048576, 1)->PasteSpecial(kPasteAll); });
+  EXPECT_EQ(e.number, 1004);
+  EXPECT_NE(e.description.find("does not fit"), std::string::npos);
+  EXPECT_EQ(Caught([&] { data_->Cells(1, 16384)->PasteSpecial(kPasteAll); }).number, 1004);
+  // Blank cells that must carry another sheet's fill into a block of 100 million cells.
+  Scratch()->Cells()->Interior()->ColorIndex(kColorIndexWhite);
+  Scratch()->Range("A1:BZ1048576")->Copy();
+  EXPECT_EQ(Caught([&] { data_->Cells(1, 1)->PasteSpecial(kPasteAll); }).number, 1004);
+  data_->Cells(1, 1)->PasteSpecial(kPasteValues);  // values alone visit only stored cells
+}
+
+}  // namespace
+}  // namespace dez::embedded::test

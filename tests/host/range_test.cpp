@@ -1,0 +1,190 @@
+// Ranges: shape, relative cells, values, row assignment, formats, character runs and
+// geometry, as a user of the spreadsheet program sees them.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "host_test_support.h"
+
+namespace dez::embedded::test {
+namespace {
+
+using RangeTest = HostTest;
+
+TEST_F(RangeTest, ShapeOfTheFirstArea) {
+  const auto r = R("B2:D5,F1");
+  EXPECT_EQ(r->AreasCount(), 2);
+  EXPECT_EQ(r->RowsCount(), 4);
+  EXPECT_EQ(r->ColumnsCount(), 3);
+  EXPECT_EQ(r->Row(), 2);
+  EXPECT_EQ(r->Column(), 2);
+  EXPECT_EQ(r->Address(), "$B$2:$D$5,$F$1");
+  EXPECT_EQ(r->Worksheet(), data_);
+  EXPECT_EQ(R("A:C")->RowsCount(), 1048576);
+  EXPECT_EQ(R("3:5")->ColumnsCount(), 16384);
+}
+
+TEST_F(RangeTest, ColumnsLeftToRight) {
+  const auto r = R("B2:D5");
+  EXPECT_EQ(r->Columns(1)->Address(), "$B$2:$B$5");
+  EXPECT_EQ(r->Columns(3)->Address(), "$D$2:$D$5");
+  EXPECT_EQ(r->Columns(4)->Address(), "$E$2:$E$5") << "beyond the range, as the host allows";
+  EXPECT_EQ(Caught([&] { r->Columns(0); }).number, 1004);
+  EXPECT_EQ(Caught([&] { R("XFD1")->Columns(2); }).number, 1004);
+}
+
+TEST_F(RangeTest, CellsAreRelativeToTheTopLeftCell) {
+  const auto r = R("C3:D4");
+  EXPECT_EQ(r->Cells(1, 1)->Address(), "$C$3");
+  EXPECT_EQ(r->Cells(2, 2)->Address(), "$D$4");
+  EXPECT_EQ(r->Cells(5, 7)->Address(), "$I$7") << "beyond the range";
+  EXPECT_EQ(r->Cells(0, 0)->Address(), "$B$2") << "above and left of it";
+  EXPECT_EQ(r->Cells(-1, -1)->Address(), "$A$1");
+  EXPECT_EQ(Caught([&] { r->Cells(-2, 1); }).number, 1004);
+  EXPECT_EQ(Caught([&] { r->Cells(1048575, 1); }).number, 1004);
+  EXPECT_EQ(Caught([&] { R("A1")->Cells(1, 16385); }).number, 1004);
+  EXPECT_EQ(Caught([&] { R("A1")->Cells(0x7fffffff, 0x7fffffff); }).number, 1004);
+}
+
+TEST_F(RangeTest, ValueIsAOneBasedArray) {
+  data_->WriteCell(2, 2, Variant(1.5));
+  data_->WriteCell(2, 3, Variant("x"));
+  data_->WriteCell(3, 3, Variant(true));
+  const VariantMatrix v = R("B2:D3")->Value();
+  ASSERT_EQ(v.rows(), 2);
+  ASSERT_EQ(v.cols(), 3);
+  EXPECT_EQ(v(1, 1), Variant(1.5));
+  EXPECT_EQ(v(1, 2), Variant("x"));
+  EXPECT_TRUE(v(1, 3).IsEmpty());
+  EXPECT_EQ(v(2, 2), Variant(true));
+  const VariantMatrix one = R("B2")->Value();
+  EXPECT_EQ(one.rows(), 1);
+  EXPECT_EQ(one(1, 1), Variant(1.5));
+  EXPECT_EQ(R("C2")->CellValue(), Variant("x"));
+  EXPECT_TRUE(R("Z99")->CellValue().IsEmpty());
+  EXPECT_EQ(Caught([&] { data_->Cells()->Value(); }).number, 7) << "17 billion cells do not fit in memory";
+}
+
+TEST_F(RangeTest, SetValueWritesEveryCellOfEveryArea) {
+  R("A1:B2,D4")->SetValue(Variant(7));
+  EXPECT_EQ(data_->Store().CellCount(), 5U);
+  EXPECT_EQ(data_->ValueAt(2, 2), Variant(7));
+  EXPECT_EQ(data_->ValueAt(4, 4), Variant(7));
+  R("A1:B1")->SetValue(Variant());
+  EXPECT_EQ(data_->Store().CellCount(), 3U);
+  data_->Cells(3, 3)->SetValue(Variant("text"));
+  EXPECT_EQ(data_->Range("C3")->CellValue(), Variant("text"));
+  EXPECT_EQ(Caught([&] { R("A:A")->SetValue(Variant(1)); }).number, 0) << "a million cells are fine";
+  EXPECT_EQ(Caught([&] { R("A:AZ")->SetValue(Variant(1)); }).number, 1004) << "but not 54 million";
+}
+
+TEST_F(RangeTest, ClearingAValueKeepsTheFormat) {
+  const auto cell = R("B2");
+  cell->SetValue(Variant(1));
+  cell->NumberFormat("0.00");
+  cell->SetValue(Variant());
+  EXPECT_TRUE(data_->ValueAt(2, 2).IsEmpty());
+  EXPECT_EQ(data_->StyleAt(2, 2).numberFormat, "0.00");
+  cell->Clear();
+  EXPECT_EQ(data_->StyleAt(2, 2), CellStyle{});
+  EXPECT_EQ(data_->Store().CellCount(), 0U);
+}
+
+TEST_F(RangeTest, FourValuesFillFourCellsOfARow) {
+  const std::vector<Variant> heading = {Variant("Cluster"), Variant("1st Item"), Variant("2nd Item"), Variant("Distance")};
+  R("A5:D5")->SetRowValues(heading);
+  for (int c = 1; c <= 4; ++c) EXPECT_EQ(data_->ValueAt(5, c), heading[static_cast<std::size_t>(c - 1)]);
+  // A wider range gets #N/A past the array; every row of a block gets the array.
+  R("A7:E8")->SetRowValues(std::vector<Variant>{Variant(1), Variant(2)});
+  EXPECT_EQ(data_->ValueAt(8, 2), Variant(2));
+  EXPECT_EQ(data_->ValueAt(8, 3), Variant(CellError{2042}));
+  R("A9:B9")->SetRowValues(heading);
+  EXPECT_TRUE(data_->ValueAt(9, 3).IsEmpty()) << "a shorter range takes the first values";
+}
+
+TEST_F(RangeTest, Formats) {
+  const auto r = R("B2:C3");
+  r->NumberFormat("0.0000");
+  r->HorizontalAlignment(-4108);
+  r->Font()->Name("Courier New");
+  r->Font()->Size(8);
+  r->Font()->Bold(true);
+  r->Interior()->ColorIndex(15);
+  const CellStyle& s = data_->StyleAt(3, 3);
+  EXPECT_EQ(s.numberFormat, "0.0000");
+  EXPECT_EQ(s.horizontalAlignment, -4108);
+  EXPECT_EQ(s.fontName, "Courier New");
+  EXPECT_EQ(s.fontSize, 8.0);
+  EXPECT_TRUE(s.bold);
+  EXPECT_EQ(s.interiorColorIndex, 15);
+  EXPECT_EQ(data_->Store().CellCount(), 4U) << "formatted empty cells are stored";
+  EXPECT_EQ(data_->Styles().size(), 7U) << "one interned format per step, shared by the four cells";
+  r->NumberFormat("");
+  EXPECT_EQ(data_->StyleAt(2, 2).numberFormat, "General");
+}
+
+TEST_F(RangeTest, FormatRefusals) {
+  const auto r = R("A1");
+  EXPECT_EQ(Caught([&] { r->HorizontalAlignment(99); }).number, 1004);
+  EXPECT_EQ(Caught([&] { r->Interior()->ColorIndex(57); }).number, 1004);
+  EXPECT_EQ(Caught([&] { r->Interior()->ColorIndex(0); }).number, 1004);
+  r->Interior()->ColorIndex(-4142);
+  EXPECT_EQ(Caught([&] { r->Font()->Size(0.5); }).number, 1004);
+  EXPECT_EQ(Caught([&] { r->Font()->Size(410); }).number, 1004);
+  EXPECT_EQ(Caught([&] { r->Font()->Name(""); }).number, 1004);
+  EXPECT_EQ(Caught([&] { R("A1:AZ1048576")->NumberFormat("0"); }).number, 1004);
+  EXPECT_EQ(Caught([&] { r->Characters(0, 1); }).number, 1004);
+  EXPECT_EQ(Caught([&] { r->Characters(1, -1); }).number, 1004);
+}
+
+TEST_F(RangeTest, CharacterRunsOfTheTopLeftCell) {
+  // The text dendrogram's sequence: the line, the glyph font, the label font, the size.
+  const auto cell = R("A3:B3");
+  cell->SetValue(Variant("A   AAAB"));
+  cell->Font()->Name("Korvel");
+  cell->Characters(1, 4)->Font()->Name("Courier New");
+  cell->Font()->Size(8);
+  const CellStyle& s = data_->StyleAt(3, 1);
+  EXPECT_EQ(s.fontName, "Korvel");
+  ASSERT_EQ(s.runs.size(), 1U);
+  EXPECT_EQ(s.runs[0].start, 1);
+  EXPECT_EQ(s.runs[0].length, 4);
+  EXPECT_EQ(s.runs[0].fontName, "Courier New");
+  EXPECT_TRUE(data_->StyleAt(3, 2).runs.empty()) << "only the top-left cell";
+  cell->Characters(2, 1)->Font()->Size(10);
+  cell->Characters(2, 1)->Font()->Bold(true);
+  EXPECT_EQ(data_->StyleAt(3, 1).runs.size(), 3U);
+  // A new value drops the runs that formatted the old text.
+  cell->Cells(1, 1)->SetValue(Variant("new"));
+  EXPECT_TRUE(data_->StyleAt(3, 1).runs.empty());
+  EXPECT_EQ(data_->StyleAt(3, 1).fontName, "Korvel");
+}
+
+TEST_F(RangeTest, GeometryInPoints) {
+  const auto r = R("B3:C4");
+  EXPECT_EQ(r->Top(), 30.0);
+  EXPECT_EQ(r->Left(), 48.0);
+  EXPECT_EQ(r->Height(), 30.0);
+  EXPECT_EQ(r->Width(), 96.0);
+  data_->SetRowHeight(1, 20);
+  data_->SetRowHeight(4, 40);
+  data_->SetColumnWidth(2, 10);
+  EXPECT_EQ(r->Top(), 35.0);
+  EXPECT_EQ(r->Height(), 55.0);
+  EXPECT_EQ(r->Left(), 48.0);
+  EXPECT_EQ(r->Width(), 58.0);
+  const auto last = data_->Cells(1048576, 1);
+  EXPECT_EQ(last->Top() + last->Height(), 1048576.0 * 15 + 5 + 25);
+}
+
+TEST_F(RangeTest, SelectNeedsTheActiveSheet) {
+  R("B2:C3")->Select();
+  EXPECT_EQ(data_->Selection(), std::vector<CellBlock>{(CellBlock{2, 2, 3, 3})});
+  EXPECT_EQ(Caught([&] { other_->Cells(1, 1)->Select(); }).number, 1004);
+  EXPECT_EQ(Caught([&] { Scratch()->Cells(1, 1)->Select(); }).number, 1004);
+  other_->Activate();
+  other_->Cells(1, 1)->Select();
+}
+
+}  // namespace
+}  // namespace dez::embedded::test

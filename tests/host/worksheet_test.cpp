@@ -1,0 +1,159 @@
+// Worksheets and workbooks: names, order, activation, Cells, Range, limits, whole-sheet
+// formats, row heights, column widths and the storage interface.
+#include <gtest/gtest.h>
+
+#include "host/embedded/embedded_chart.h"
+#include "host/embedded/host_error.h"
+#include "host_test_support.h"
+
+namespace dez::embedded::test {
+namespace {
+
+using WorksheetTest = HostTest;
+
+TEST_F(WorksheetTest, WorkbookCollections) {
+  EXPECT_EQ(book_->WorksheetsCount(), 2);
+  EXPECT_EQ(book_->Worksheets(1), data_);
+  EXPECT_EQ(book_->Worksheets(2), other_);
+  EXPECT_EQ(book_->Worksheets("OTHER"), other_);
+  EXPECT_EQ(Caught([&] { book_->Worksheets(0); }).number, 9);
+  EXPECT_EQ(Caught([&] { book_->Worksheets(3); }).number, 9);
+  EXPECT_EQ(Caught([&] { book_->Worksheets("Missing"); }).number, 9);
+  EXPECT_EQ(data_->Parent(), book_);
+  EXPECT_EQ(data_->RowsCount(), 1048576);
+  EXPECT_EQ(data_->ColumnsCount(), 16384);
+}
+
+TEST_F(WorksheetTest, Renaming) {
+  data_->Name("Input 1");
+  EXPECT_EQ(data_->Name(), "Input 1");
+  data_->Name("input 1");  // a sheet may change the case of its own name
+  const std::vector<std::string> refused = {"", "Other", "OTHER", "a:b", "a\\b", "a/b", "a?b", "a*b", "a[b", "a]b",
+                                            "'quoted", "quoted'", std::string(32, 'x')};
+  for (const std::string& name : refused) EXPECT_EQ(Caught([&] { data_->Name(name); }).number, 1004) << name;
+  data_->Name(std::string(31, 'x'));
+  data_->Name("\xC3\x9C" + std::string(30, 'x'));  // 31 characters, 32 bytes
+}
+
+TEST_F(WorksheetTest, MoveAfterPutsTheSheetBehindAnother) {
+  const auto third = book_->AddSheet("Third");
+  data_->MoveAfter(book_->Worksheets(book_->WorksheetsCount()));
+  EXPECT_EQ(book_->Sheets(), (std::vector<std::shared_ptr<EmbeddedWorksheet>>{other_, third, data_}));
+  third->MoveAfter(third);
+  EXPECT_EQ(book_->Sheets()[1], third);
+  EXPECT_EQ(Caught([&] { data_->MoveAfter(Scratch()); }).number, 1004);
+  EXPECT_EQ(Caught([&] { data_->MoveAfter(nullptr); }).number, 91);
+}
+
+TEST_F(WorksheetTest, ActivateSelectsWorkbookAndSheet) {
+  const auto second = app_->AddWorkbook("Second.xlsx");
+  other_->Activate();
+  EXPECT_EQ(app_->ActiveBook(), book_);
+  EXPECT_EQ(book_->ActiveSheet(), other_);
+  EXPECT_EQ(Caught([&] { Scratch()->Activate(); }).number, 1004);
+}
+
+TEST_F(WorksheetTest, CellsAndRange) {
+  EXPECT_EQ(data_->Cells(5, 2)->Address(), "$B$5");
+  EXPECT_EQ(data_->Cells(1048576, 16384)->Address(), "$XFD$1048576");
+  EXPECT_EQ(data_->Cells()->Address(), "$1:$1048576");
+  EXPECT_EQ(data_->Range("b2:c3")->Address(), "$B$2:$C$3");
+  EXPECT_EQ(data_->Range("Data!A1")->Worksheet(), data_);
+  for (const auto& [row, column] : std::vector<std::pair<int, int>>{{0, 1}, {1, 0}, {1048577, 1}, {1, 16385}, {-1, -1}}) {
+    const Error e = Caught([&] { data_->Cells(row, column); });
+    EXPECT_EQ(e.number, 1004) << row << "," << column;
+    EXPECT_NE(e.description.find("outside the sheet"), std::string::npos);
+  }
+  EXPECT_EQ(Caught([&] { data_->Range("Other!A1"); }).number, 1004);
+  EXPECT_EQ(Caught([&] { data_->Range("A1:"); }).number, 1004);
+}
+
+TEST_F(WorksheetTest, WholeSheetClearAndInteriorCostNothingPerCell) {
+  const auto scratch = Scratch();
+  scratch->WriteCell(3, 3, Variant("old"));
+  scratch->Cells()->Clear();
+  EXPECT_EQ(scratch->Store().CellCount(), 0U);
+  scratch->Cells()->Interior()->ColorIndex(2);
+  EXPECT_EQ(scratch->Store().CellCount(), 0U);
+  EXPECT_EQ(scratch->StyleAt(1000000, 16000).interiorColorIndex, 2);
+  scratch->Cells(1, 1)->SetValue(Variant("x"));
+  EXPECT_EQ(scratch->StyleAt(1, 1).interiorColorIndex, 2) << "new cells show the sheet's format";
+  scratch->Cells()->Font()->Bold(true);
+  EXPECT_TRUE(scratch->StyleAt(1, 1).bold);
+  EXPECT_TRUE(scratch->DefaultStyle().bold);
+  scratch->Cells()->Clear();
+  EXPECT_EQ(scratch->DefaultStyle(), CellStyle{});
+}
+
+TEST_F(WorksheetTest, StorageInterface) {
+  CellStyle heading;
+  heading.bold = true;
+  heading.numberFormat = "0.00";
+  data_->WriteCell(1, 1, Variant("Height"), heading);
+  data_->WriteCell(2, 1, Variant(1.5));
+  data_->WriteCell(2, 3, Variant(true));
+  EXPECT_EQ(data_->ValueAt(1, 1), Variant("Height"));
+  EXPECT_EQ(data_->StyleAt(1, 1), heading);
+  EXPECT_EQ(data_->StyleAt(2, 1), CellStyle{});
+  EXPECT_EQ(data_->UsedRange(), (CellBlock{1, 1, 2, 3}));
+  EXPECT_EQ(Caught([&] { data_->WriteCell(0, 1, Variant(1)); }).number, 1004);
+  EXPECT_EQ(Caught([&] { data_->WriteCell(1, 1, Variant(std::string(32768, 'a'))); }).number, 1004);
+  data_->WriteCell(1, 2, Variant(std::string(32767, 'a')));
+  // Both workbooks' sheets share their workbook's format table.
+  EXPECT_EQ(&data_->Styles(), &other_->Styles());
+  EXPECT_NE(&data_->Styles(), &Scratch()->Styles());
+}
+
+TEST_F(WorksheetTest, RowHeightsAndColumnWidths) {
+  EXPECT_EQ(data_->Geometry().RowHeight(7), 15.0);
+  EXPECT_EQ(data_->Geometry().ColumnWidth(7), 48.0);
+  data_->SetRowHeight(2, 30);
+  data_->SetColumnWidth(1, 100);
+  EXPECT_EQ(data_->Geometry().RowTop(3), 45.0);
+  EXPECT_EQ(data_->Geometry().ColumnLeft(3), 148.0);
+  EXPECT_EQ(data_->Geometry().SizedRows().size(), 1U);
+  data_->SetRowHeight(2, 15);
+  EXPECT_TRUE(data_->Geometry().SizedRows().empty());
+  EXPECT_EQ(Caught([&] { data_->SetRowHeight(1, 410); }).number, 1004);
+  EXPECT_EQ(Caught([&] { data_->SetRowHeight(1, -1); }).number, 1004);
+  EXPECT_EQ(Caught([&] { data_->SetColumnWidth(16385, 10); }).number, 1004);
+  EXPECT_EQ(Caught([&] { data_->SetColumnWidth(1, 2000); }).number, 1004);
+}
+
+TEST_F(WorksheetTest, ShapesFindsEmbeddedCharts) {
+  const auto chart = std::dynamic_pointer_cast<EmbeddedChart>(app_->ChartsAdd());
+  chart->Location(2, "Data");
+  EXPECT_EQ(data_->Charts().size(), 1U);
+  const auto shape = data_->Shapes("chart 1");
+  shape->Width(450);
+  EXPECT_EQ(chart->Model().shape.width, 450.0);
+  const Error e = Caught([&] { data_->Shapes("Chart 2"); });
+  EXPECT_EQ(e.number, kItemNotFound);
+  EXPECT_NE(e.description.find("Chart 2"), std::string::npos);
+}
+
+TEST_F(WorksheetTest, WorkbookSheetManagement) {
+  EXPECT_EQ(book_->NextSheetName(), "Sheet1");
+  book_->AddSheet("First", 0);
+  EXPECT_EQ(book_->Sheets().front()->Name(), "First");
+  EXPECT_EQ(Caught([&] { book_->AddSheet("first"); }).number, 1004);
+  book_->DeleteSheet(*data_);
+  EXPECT_EQ(book_->FindSheet("Data"), nullptr);
+  EXPECT_NE(book_->ActiveSheet(), nullptr);
+  const auto lone = app_->AddWorkbook("Lone.xlsx");
+  EXPECT_EQ(Caught([&] { lone->DeleteSheet(*lone->Sheets()[0]); }).number, 1004);
+  EXPECT_EQ(Caught([&] { lone->DeleteSheet(*other_); }).number, 1004);
+}
+
+TEST(StandaloneWorkbook, WorksWithoutAnApplication) {
+  const auto book = EmbeddedWorkbook::Create("Alone.xlsx");
+  const auto sheet = book->AddSheet("S");
+  EXPECT_EQ(book->Application(), nullptr);
+  EXPECT_EQ(sheet->Range("S!B2")->Address(), "$B$2");
+  EXPECT_EQ(sheet->Range("[Alone.xlsx]S!B2")->Address(), "$B$2");
+  EXPECT_EQ(Caught([&] { sheet->Range("[Other.xlsx]S!B2"); }).number, 1004);
+  EXPECT_EQ(Caught([&] { sheet->Cells(1, 1)->Copy(); }).number, 1004);
+}
+
+}  // namespace
+}  // namespace dez::embedded::test
