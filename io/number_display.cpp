@@ -53,6 +53,47 @@ std::string WithThousands(const std::string& digits) {
   return out + digits.substr(end);
 }
 
+/// `value` with `decimals` decimals, rounded as a spreadsheet rounds: first to 15
+/// significant digits (so 1.005 is 1.005, not 1.00499999999999989...), then half away
+/// from zero at the last decimal kept.
+std::string FixedDecimals(double value, int decimals) {
+  std::array<char, 64> buffer{};
+  std::snprintf(buffer.data(), buffer.size(), "%.14E", std::fabs(value));  // d.ddddddddddddddE+xx
+  const std::string sci(buffer.data());
+  const std::size_t e = sci.find('E');
+  std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);  // 15 digits
+  const int exponent = std::stoi(sci.substr(e + 1));
+  // The value is 0.digits x 10^(exponent + 1): place the decimal point.
+  int pointAt = exponent + 1;  // digits before the point
+  if (pointAt < 0) {
+    digits.insert(0, static_cast<std::size_t>(-pointAt), '0');
+    pointAt = 0;
+  }
+  if (static_cast<int>(digits.size()) < pointAt + decimals) {
+    digits.append(static_cast<std::size_t>(pointAt + decimals) - digits.size(), '0');
+  }
+  const std::size_t keep = static_cast<std::size_t>(pointAt + decimals);
+  bool roundUp = keep < digits.size() && digits[keep] >= '5';
+  digits.resize(keep);
+  for (std::size_t i = digits.size(); roundUp && i > 0; --i) {
+    if (digits[i - 1] == '9') {
+      digits[i - 1] = '0';
+    } else {
+      ++digits[i - 1];
+      roundUp = false;
+    }
+  }
+  if (roundUp) {
+    digits.insert(digits.begin(), '1');
+    ++pointAt;
+  }
+  std::string whole = digits.substr(0, static_cast<std::size_t>(pointAt));
+  if (whole.empty()) whole = "0";
+  std::string text = (value < 0 ? "-" : "") + whole;
+  if (decimals > 0) text += "." + digits.substr(static_cast<std::size_t>(pointAt));
+  return text;
+}
+
 bool AllZero(const std::string& text) {
   for (const char ch : text) {
     if (ch != '0' && ch != '.' && ch != '-' && ch != ',' && ch != '%') return false;
@@ -66,9 +107,7 @@ std::string DisplayNumber(double value, const std::string& numberFormat, int sig
   FixedFormat fixed;
   if (ParseFixedFormat(numberFormat, fixed)) {
     const double shown = fixed.percent ? value * 100.0 : value;
-    std::array<char, 400> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.*f", fixed.decimals, shown);
-    std::string text(buffer.data());
+    std::string text = shown == 0.0 ? FixedDecimals(0.0, fixed.decimals) : FixedDecimals(shown, fixed.decimals);
     if (fixed.thousands) text = WithThousands(text);
     if (fixed.percent) text += '%';
     if (!text.empty() && text[0] == '-' && AllZero(text)) text.erase(0, 1);

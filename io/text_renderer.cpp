@@ -72,7 +72,9 @@ ShownCell Show(std::int32_t row, std::int32_t column, const Variant& value, cons
 std::string Fit(const std::string& text, std::size_t textWidth, std::size_t width) {
   if (textWidth <= width) return text;
   if (width == 0) return {};
-  return std::string(PrefixByWidth(text, width - 1)) + "\xE2\x80\xA6";
+  std::string cut(PrefixByWidth(text, width - 1));
+  while (!cut.empty() && cut.back() == ' ') cut.pop_back();
+  return cut + "\xE2\x80\xA6";
 }
 
 }  // namespace
@@ -101,6 +103,19 @@ void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedd
     if (c.isText && !neighbourFilled && c.align == Align::kLeft) continue;
     std::size_t& w = widths[static_cast<std::size_t>(c.column)];
     w = std::max(w, std::min(c.width, options.maxColumnWidth));
+  }
+  // A text that overflows towards a filled cell further right gets at least
+  // kOverflowRoom columns (or its own width) before it is cut: its column widens.
+  constexpr std::size_t kOverflowRoom = 8;
+  for (std::size_t i = 0; i + 1 < cells.size(); ++i) {
+    const ShownCell& c = cells[i];
+    const ShownCell& next = cells[i + 1];
+    if (!c.isText || c.align != Align::kLeft || next.row != c.row || next.column == c.column + 1) continue;
+    std::size_t room = 0;
+    for (std::int32_t j = c.column; j < next.column; ++j) room += widths[static_cast<std::size_t>(j)] + options.columnGap;
+    room -= options.columnGap;
+    const std::size_t needed = std::min(c.width, std::min(kOverflowRoom, options.maxColumnWidth));
+    if (room < needed) widths[static_cast<std::size_t>(c.column)] += needed - room;
   }
   std::vector<std::size_t> starts(widths.size(), 0);
   std::size_t rowLabelWidth = 0;
@@ -156,7 +171,7 @@ void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedd
                            : c.width;
       }
       const std::string text = Fit(c.text, c.width, room);
-      const std::size_t w = std::min(c.width, room);
+      const std::size_t w = DisplayWidth(text);
       std::size_t at = start;
       if (c.align == Align::kRight) at = start + widths[j] - std::min(w, widths[j]);
       if (c.align == Align::kCenter) at = start + (widths[j] - std::min(w, widths[j])) / 2;

@@ -12,8 +12,10 @@
 // A left-aligned text wider than its column overflows into the columns to its right as
 // long as their cells are empty (up to the block's right edge, or without limit in the
 // last column), so a long line (a dendrogram line, a heading) does not widen its column;
-// only texts whose right neighbour is filled count towards a column's width. Widths are
-// capped (maxColumnWidth); a text that must fit a capped column is cut and ends in "…".
+// only texts whose right neighbour is filled count towards a column's width. A text that
+// overflows towards a filled cell further right gets at least 8 columns of room before it
+// is cut (its column widens as needed). Widths are capped (maxColumnWidth); a text that
+// must fit a narrower room is cut and ends in "…".
 // Rows and columns past the last stored cell of the block are left out; lines carry no
 // trailing blanks and end with "\n".
 #pragma once

@@ -216,23 +216,28 @@ TEST(XlsxWriter, ReadOnlyFolderFailsCleanly) {
   }
   ::chmod(locked.c_str(), 0555);
   // The superuser may write anyway; the check needs a folder that refuses new files.
-  const bool refuses = ::access(locked.c_str(), W_OK) != 0;
-  if (refuses) {
-    try {
-      XlsxWriter::Write(*sample.book, locked / "report.xlsx");
-      ADD_FAILURE() << "no error";
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.kind, FileErrorKind::kWrite);
-      EXPECT_EQ(e.source, "WriteXlsx");
-      EXPECT_NE(e.description.find("report.xlsx"), std::string::npos) << e.description;
-    }
-    EXPECT_EQ(testing::ReadAll(locked / "report.xlsx"), "previous report");
-    EXPECT_EQ(FilesIn(locked), (std::vector<std::string>{"report.xlsx"}));
+  if (::access(locked.c_str(), W_OK) == 0) {
+    ::chmod(locked.c_str(), 0755);
+    GTEST_SKIP() << "running as a user who may write into read-only folders";
   }
+  try {
+    XlsxWriter::Write(*sample.book, locked / "report.xlsx");
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.kind, FileErrorKind::kWrite);
+    EXPECT_EQ(e.source, "WriteXlsx");
+    EXPECT_NE(e.description.find("report.xlsx"), std::string::npos) << e.description;
+  }
+  EXPECT_EQ(testing::ReadAll(locked / "report.xlsx"), "previous report");
+  EXPECT_EQ(FilesIn(locked), (std::vector<std::string>{"report.xlsx"}));
   ::chmod(locked.c_str(), 0755);
+}
 
-  // A place where nobody can create files (also for the superuser), a missing folder,
-  // and a folder as the destination.
+TEST(XlsxWriter, DestinationsWhereNoFileCanBeCreated) {
+  // A place where nobody can create files (also the superuser), a missing folder, and a
+  // folder as the destination.
+  TempDir dir;
+  const SampleWorkbook sample = SampleWorkbook::Make();
   for (const std::filesystem::path& bad :
        {std::filesystem::path("/proc/dez_io_report.xlsx"), dir / "missing" / "r.xlsx", dir.path()}) {
     try {
@@ -240,10 +245,11 @@ TEST(XlsxWriter, ReadOnlyFolderFailsCleanly) {
       ADD_FAILURE() << "no error for " << bad;
     } catch (const FileError& e) {
       EXPECT_EQ(e.kind, FileErrorKind::kWrite) << e.description;
+      EXPECT_NE(e.description.find(bad.filename().string()), std::string::npos) << e.description;
     }
   }
   EXPECT_FALSE(std::filesystem::exists("/proc/dez_io_report.xlsx"));
-  if (!refuses) GTEST_SKIP() << "running as a user who may write into read-only folders";
+  EXPECT_TRUE(FilesIn(dir.path()).empty());
 }
 
 TEST(XlsxWriter, ReplacedFileKeepsItsPermissions) {

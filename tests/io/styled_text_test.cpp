@@ -1,0 +1,83 @@
+#include "io/styled_text.h"
+
+#include <gtest/gtest.h>
+
+#include "io/color_palette.h"
+#include "io/glyph_font.h"
+#include "io/sheet_metrics.h"
+#include "sample_workbook.h"
+
+namespace dez::io {
+namespace {
+
+TEST(GlyphFont, LettersMapToBoxDrawing) {
+  const std::vector<std::pair<char32_t, char32_t>> table = {
+      {U'A', U'\x2500'}, {U'B', U'\x2502'}, {U'C', U'\x2518'}, {U'E', U'\x2510'},
+      {U'G', U'\x251C'}, {U'H', U'\x2524'}, {U'K', U'\x253C'}, {U' ', U' '},
+      {U'D', U'D'},      {U'a', U'a'},      {U'1', U'1'}};
+  for (const auto& [letter, glyph] : table) EXPECT_EQ(GlyphFor(letter), glyph);
+  EXPECT_EQ(MapGlyphLetters("AB CEGHK x\xC3\xA9"), "─│ ┘┐├┤┼ x\xC3\xA9");
+  EXPECT_TRUE(IsGlyphFont("Korvel"));
+  EXPECT_TRUE(IsGlyphFont("KORVEL"));
+  EXPECT_FALSE(IsGlyphFont("Korvel2"));
+  EXPECT_FALSE(IsGlyphFont("Courier New"));
+}
+
+TEST(StyledText, DendrogramLineBecomesOneMonospaceFragment) {
+  const embedded::CellStyle style = testing::DendrogramStyle(3, 9);
+  const auto fragments = SplitStyledText("AB AAAGKH", style);
+  ASSERT_EQ(fragments.size(), 1u);
+  EXPECT_EQ(fragments[0], (TextFragment{"Courier New", 8.0, false, "AB ───├┼┤"}));
+  EXPECT_EQ(DisplayedText("AB AAAGKH", style), "AB ───├┼┤");
+}
+
+TEST(StyledText, RunsSplitTextByFont) {
+  embedded::CellStyle style;
+  embedded::FontRun bold;
+  bold.bold = true;
+  style.ApplyCharacterFont(3, 2, bold);
+  EXPECT_EQ(SplitStyledText("abcdef", style),
+            (std::vector<TextFragment>{{"Calibri", 11.0, false, "ab"}, {"Calibri", 11.0, true, "cd"},
+                                       {"Calibri", 11.0, false, "ef"}}));
+  // Positions count characters, not bytes.
+  EXPECT_EQ(SplitStyledText("\xC3\xA9\xC3\xA9xyz", style),
+            (std::vector<TextFragment>{{"Calibri", 11.0, false, "\xC3\xA9\xC3\xA9"}, {"Calibri", 11.0, true, "xy"},
+                                       {"Calibri", 11.0, false, "z"}}));
+  // A run past the end of the text, and an empty text.
+  EXPECT_EQ(SplitStyledText("ab", style), (std::vector<TextFragment>{{"Calibri", 11.0, false, "ab"}}));
+  EXPECT_TRUE(SplitStyledText("", style).empty());
+  // A glyph run inside a plain text.
+  embedded::CellStyle glyphs;
+  embedded::FontRun korvel;
+  korvel.fontName = "Korvel";
+  glyphs.ApplyCharacterFont(2, 3, korvel);
+  EXPECT_EQ(SplitStyledText("xAKBy", glyphs),
+            (std::vector<TextFragment>{{"Calibri", 11.0, false, "x"}, {"Courier New", 11.0, false, "─┼│"},
+                                       {"Calibri", 11.0, false, "y"}}));
+}
+
+TEST(Palette, StandardColours) {
+  EXPECT_EQ(PaletteColor(1), 0x000000u);
+  EXPECT_EQ(PaletteColor(2), 0xFFFFFFu);
+  EXPECT_EQ(PaletteColor(3), 0xFF0000u);
+  EXPECT_EQ(PaletteColor(15), 0xC0C0C0u);
+  EXPECT_EQ(PaletteColor(36), 0xFFFF99u);
+  EXPECT_EQ(PaletteColor(56), 0x333333u);
+  EXPECT_FALSE(PaletteColor(0));
+  EXPECT_FALSE(PaletteColor(57));
+  EXPECT_FALSE(PaletteColor(-4142));
+}
+
+TEST(SheetMetrics, RowHeightsAndWidths) {
+  EXPECT_EQ(RowHeightForFont(8), 9.0);
+  EXPECT_EQ(RowHeightForFont(11), 15.0);
+  EXPECT_EQ(RowHeightForFont(10), 11.25);
+  EXPECT_EQ(RowHeightForFont(14), 19.5);
+  EXPECT_EQ(PointsToPixels(48), 64);
+  EXPECT_EQ(PointsToPixels(120), 160);
+  EXPECT_DOUBLE_EQ(TextWidthChars(10, 11, false, false), 11.0);
+  EXPECT_GT(TextWidthChars(10, 11, true, true), TextWidthChars(10, 11, false, false));
+}
+
+}  // namespace
+}  // namespace dez::io
