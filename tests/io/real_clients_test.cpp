@@ -1,0 +1,194 @@
+// Real programs read what the writer writes: the Python module openpyxl reads back the
+// values, fonts and number formats; LibreOffice converts the report to PDF and, as CSV,
+// shows the values (error values included). Skipped when the program is absent.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+#include "host/embedded/cell_block.h"
+#include "io/glyph_font.h"
+#include "io/styled_text.h"
+#include "io/xlsx_writer.h"
+#include "sample_workbook.h"
+#include "temp_dir.h"
+
+namespace dez::io {
+namespace {
+
+using testing::TempDir;
+
+int Shell(const std::string& command) { return std::system(command.c_str()); }
+
+std::string Quote(const std::string& text) {
+  std::string out = "'";
+  for (const char ch : text) {
+    if (ch == '\'') {
+      out += "'\\''";
+    } else {
+      out += ch;
+    }
+  }
+  return out + "'";
+}
+
+/// A Python interpreter that can import openpyxl, or "".
+std::string PythonWithOpenpyxl() {
+  for (const std::string python : {"/usr/bin/python3", "python3"}) {
+    if (Shell(python + " -c 'import openpyxl' >/dev/null 2>&1") == 0) return python;
+  }
+  return {};
+}
+
+/// A JSON string as Python's json.dumps(ensure_ascii=False) writes it.
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (const char ch : text) {
+    switch (ch) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(ch) < 0x20) {
+          char buffer[8];
+          std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned char>(ch));
+          out += buffer;
+        } else {
+          out += ch;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string FontName(const std::string& name) { return IsGlyphFont(name) ? std::string(kGlyphDisplayFont) : name; }
+
+/// One line per non-empty cell, as the Python script below prints it:
+/// sheet, coordinate, kind, value, font name, size, bold, number format (tab-separated).
+std::map<std::string, std::string> Expected(const embedded::EmbeddedWorkbook& book) {
+  std::map<std::string, std::string> lines;
+  for (const auto& sheet : book.Sheets()) {
+    sheet->Store().ForEach([&](std::int32_t row, const embedded::Cell& cell) {
+      if (cell.value.IsEmpty()) return;
+      const embedded::CellStyle& style = sheet->Styles().Get(cell.style);
+      std::string font = FontName(style.fontName);
+      double size = style.fontSize;
+      bool bold = style.bold;
+      std::string kind;
+      std::string value;
+      switch (cell.value.kind()) {
+        case Variant::Kind::Number: {
+          kind = "float";
+          char buffer[64];
+          std::snprintf(buffer, sizeof buffer, "%.16G", cell.value.number());
+          std::snprintf(buffer, sizeof buffer, "%.17g", std::strtod(buffer, nullptr));
+          value = buffer;
+          break;
+        }
+        case Variant::Kind::Boolean:
+          kind = "bool";
+          value = cell.value.boolean() ? "True" : "False";
+          break;
+        case Variant::Kind::Error:
+          kind = "str";
+          value = JsonString(std::string(CellErrorText(cell.value.error())));
+          break;
+        case Variant::Kind::Text: {
+          kind = "str";
+          const auto fragments = SplitStyledText(cell.value.text(), style);
+          std::string shown;
+          for (const auto& f : fragments) shown += f.text;
+          value = JsonString(shown);
+          if (fragments.size() == 1) {  // written as a plain string in that font
+            font = fragments[0].fontName;
+            size = fragments[0].fontSize;
+            bold = fragments[0].bold;
+          }
+          break;
+        }
+        case Variant::Kind::Empty: break;
+      }
+      char sizeText[32];
+      std::snprintf(sizeText, sizeof sizeText, "%g", size);
+      const std::string key = sheet->Name() + "!" + embedded::ColumnLetters(cell.column) + std::to_string(row);
+      lines[key] = kind + "\t" + value + "\t" + font + "\t" + sizeText + "\t" + (bold ? "True" : "False") + "\t" +
+                   style.numberFormat;
+    });
+  }
+  return lines;
+}
+
+constexpr const char* kDumpScript = R"(
+import json, sys, openpyxl
+book = openpyxl.load_workbook(sys.argv[1], data_only=True)
+for sheet in book.worksheets:
+    for row in sheet.iter_rows():
+        for cell in row:
+            v = cell.value
+            if v is None:
+                continue
+            if isinstance(v, bool):
+                kind, text = "bool", str(v)
+            elif isinstance(v, (int, float)):
+                kind, text = "float", "%.17g" % float(v)
+            else:
+                kind, text = "str", json.dumps(str(v), ensure_ascii=False)
+            print("%s!%s\t%s\t%s\t%s\t%g\t%s\t%s" % (sheet.title, cell.coordinate, kind, text,
+                  cell.font.name, cell.font.sz, bool(cell.font.b), cell.number_format))
+)";
+
+TEST(RealClients, OpenpyxlReadsValuesFontsAndFormats) {
+  const std::string python = PythonWithOpenpyxl();
+  if (python.empty()) GTEST_SKIP() << "python3 with openpyxl is not installed";
+  TempDir dir;
+  const auto sample = testing::SampleWorkbook::Make();
+  XlsxWriter::Write(*sample.book, dir / "report.xlsx");
+  dir.Write("dump.py", kDumpScript);
+  ASSERT_EQ(Shell(python + " " + Quote((dir / "dump.py").string()) + " " + Quote((dir / "report.xlsx").string()) + " > " +
+                Quote((dir / "dump.txt").string())),
+            0);
+  std::map<std::string, std::string> read;
+  std::istringstream in(testing::ReadAll(dir / "dump.txt"));
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t tab = line.find('\t');
+    read[line.substr(0, tab)] = line.substr(tab + 1);
+  }
+  const auto expected = Expected(*sample.book);
+  EXPECT_EQ(read.size(), expected.size());
+  for (const auto& [key, line] : expected) EXPECT_EQ(read[key], line) << key;
+}
+
+TEST(RealClients, LibreOfficeConvertsTheReport) {
+  if (Shell("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  TempDir dir;
+  const auto sample = testing::SampleWorkbook::Make();
+  XlsxWriter::Write(*sample.book, dir / "report.xlsx");
+  const std::string profile = "-env:UserInstallation=file://" + (dir / "profile").string();
+  const std::string soffice = "timeout 300 soffice --headless " + Quote(profile) + " --convert-to ";
+  const std::string target = " --outdir " + Quote(dir.path().string()) + " " + Quote((dir / "report.xlsx").string()) +
+                             " >/dev/null 2>&1";
+  ASSERT_EQ(Shell(soffice + "pdf" + target), 0);
+  const std::string pdf = testing::ReadAll(dir / "report.pdf");
+  ASSERT_GT(pdf.size(), 1000u);
+  EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+
+  // Every sheet as CSV: the values as LibreOffice computed them, errors included.
+  ASSERT_EQ(Shell(soffice + Quote("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1") + target),
+            0);
+  const std::string data = testing::ReadAll(dir / "report-Data.csv");
+  EXPECT_NE(data.find("alpha,1.5,TRUE,"), std::string::npos) << data;
+  EXPECT_NE(data.find("0.3,#DIV/0!,"), std::string::npos) << data;
+  EXPECT_NE(data.find(",123456789012345,#N/A,"), std::string::npos) << data;
+  for (const char* error : {"#NULL!", "#VALUE!", "#REF!", "#NAME?", "#NUM!"}) {
+    EXPECT_NE(data.find(error), std::string::npos) << error;
+  }
+  const std::string report = testing::ReadAll(dir / "report-Report.csv");
+  EXPECT_NE(report.find("A  \xE2\x94\x80\xE2\x94\x80\xE2\x94\x80"), std::string::npos) << report;
+}
+
+}  // namespace
+}  // namespace dez::io
