@@ -3,8 +3,8 @@
 // The cells are read once, into one presence bit per cell (rows of 64-bit words), which
 // is also the check that every cell is a presence or an absence. A pair's counts then
 // come from word operations: a = |x AND y|, b = |x| - a, c = |y| - a, d = p - a - b - c.
-// The measure itself is evaluated per pair with the checked 16-bit integers, exactly in
-// the order its formula is written.
+// The measure is evaluated with the checked 16-bit integers, exactly in the order its
+// formula is written, once per pair or, with few variables, once per distinct counts.
 #include "engine/binomial_matrix.h"
 
 #include <algorithm>
@@ -151,10 +151,55 @@ bool Evaluate(const Counts& n, Int16 p, double& value) {
   return true;
 }
 
-/// Fills cell (i, j), i < j, of every pair with measure M. Sets `zeroDenominator` for a
-/// pair whose denominator is zero and leaves its cell 0.
+/// Measure M evaluated afresh for every pair.
 template <std::int32_t M>
-void FillUpperTriangle(const PresenceBits& bits, Int16 p, DoubleMatrix& out, bool& zeroDenominator) {
+class DirectMeasure {
+ public:
+  explicit DirectMeasure(Int16 p) : p_(p) {}
+  /// As Evaluate<M>, for counts a, b, c and d = p - a - b - c, each in 0..p.
+  bool operator()(std::int32_t a, std::int32_t b, std::int32_t c, double& value) const {
+    const Counts counts{Int16::From(a), Int16::From(b), Int16::From(c), Int16::From(p_.get() - a - b - c)};
+    return Evaluate<M>(counts, p_, value);
+  }
+
+ private:
+  Int16 p_;
+};
+
+/// Measure M remembered by counts. A pair's value depends on nothing but (a, b, c), and
+/// with few variables there are few such triples, so each is evaluated once, when it
+/// first occurs: the same evaluation as for the pair itself, so an overflow still faults
+/// exactly when some pair has the overflowing counts.
+template <std::int32_t M>
+class RememberedMeasure {
+ public:
+  /// Worth it, and small enough to stay in cache, up to this many variables.
+  static constexpr std::int32_t kMaxVariables = 32;
+
+  explicit RememberedMeasure(Int16 p)
+      : direct_(p), side_(static_cast<std::size_t>(p.get()) + 1),
+        values_(side_ * side_ * side_, 0.0), states_(values_.size(), kUnknown) {}
+
+  bool operator()(std::int32_t a, std::int32_t b, std::int32_t c, double& value) {
+    const std::size_t at = (static_cast<std::size_t>(a) * side_ + static_cast<std::size_t>(b)) * side_ +
+                           static_cast<std::size_t>(c);
+    if (states_[at] == kUnknown) states_[at] = direct_(a, b, c, values_[at]) ? kValue : kZeroDenominator;
+    value = values_[at];
+    return states_[at] == kValue;
+  }
+
+ private:
+  enum State : std::uint8_t { kUnknown, kValue, kZeroDenominator };
+  DirectMeasure<M> direct_;
+  std::size_t side_;
+  std::vector<double> values_;
+  std::vector<std::uint8_t> states_;
+};
+
+/// Fills cell (i, j), i < j, of every pair with `measure`. Sets `zeroDenominator` for a
+/// pair whose denominator is zero and leaves its cell 0.
+template <class Measure>
+void FillUpperTriangle(const PresenceBits& bits, Measure& measure, DoubleMatrix& out, bool& zeroDenominator) {
   const std::int32_t n = out.rows();
   const std::size_t words = bits.words();
   for (std::int32_t i = 0; i + 1 < n; ++i) {
@@ -165,17 +210,26 @@ void FillUpperTriangle(const PresenceBits& bits, Int16 p, DoubleMatrix& out, boo
       const std::uint64_t* y = bits.Row(j);
       std::int32_t both = 0;
       for (std::size_t w = 0; w < words; ++w) both += PopCount(x[w] & y[w]);
-      const std::int32_t presentY = bits.Present(j);
-      // Every count lies in 0..p, so these conversions never overflow.
-      const Counts counts{Int16::From(both), Int16::From(presentX - both), Int16::From(presentY - both),
-                          Int16::From(p.get() - presentX - presentY + both)};
       double value = 0.0;
-      if (Evaluate<M>(counts, p, value)) {
+      if (measure(both, presentX - both, bits.Present(j) - both, value)) {
         row[j] = value;
       } else {
         zeroDenominator = true;
       }
     }
+  }
+}
+
+/// Fills the upper triangle with measure M, remembering values by counts when there
+/// are few variables.
+template <std::int32_t M>
+void FillUpperTriangle(const PresenceBits& bits, Int16 p, DoubleMatrix& out, bool& zeroDenominator) {
+  if (p.get() <= RememberedMeasure<M>::kMaxVariables) {
+    RememberedMeasure<M> measure(p);
+    FillUpperTriangle(bits, measure, out, zeroDenominator);
+  } else {
+    DirectMeasure<M> measure(p);
+    FillUpperTriangle(bits, measure, out, zeroDenominator);
   }
 }
 

@@ -208,7 +208,6 @@ DoubleMatrix Build(const VariantMatrix& data, std::int32_t measure, std::int16_t
   CInt(data.cols());  // p, like n, is 16-bit: more than 32767 variables is an overflow
   const Int16 n = CInt(data.rows());
   if (n == Int16{}) Raise(fault::kSubscriptOutOfRange);  // an array cannot have 0 rows
-  DoubleMatrix out(n.get(), n.get());
 
   Int16 e{std::int16_t{2}};
   if (measure == dezEZuvazozSMMCityBlock) {
@@ -220,12 +219,15 @@ DoubleMatrix Build(const VariantMatrix& data, std::int32_t measure, std::int16_t
   const Int16 r{measure == dezEZuvazozSMMSqrdEuclidean ? std::int16_t{2} : std::int16_t{1}};
   exponent = e.get();
 
+  // The result starts as the n x n zero matrix; the correlation returns the library's
+  // matrix in its place, so it does not create the zero matrix only to discard it.
+  if (measure == dezEZuvazozSMMCorrelation) {
+    const DoubleMatrix numbers = statistics.ToDoubleMatrix(data);
+    const DoubleMatrix prepared = statistics.PrepareCorrelation(numbers);
+    return statistics.CorrelationMatrix(prepared, false);
+  }
+  DoubleMatrix out(n.get(), n.get());
   switch (measure) {
-    case dezEZuvazozSMMCorrelation: {
-      const DoubleMatrix numbers = statistics.ToDoubleMatrix(data);
-      const DoubleMatrix prepared = statistics.PrepareCorrelation(numbers);
-      return statistics.CorrelationMatrix(prepared, false);
-    }
     case dezEZuvazozSMMBrayCurtis:
     case dezEZuvazozSMMCanberra:
     case dezEZuvazozSMMCityBlock:
