@@ -1,24 +1,40 @@
 #include "host/embedded/cell_block.h"
 
+#include <array>
+#include <iterator>
+
 namespace dez::embedded {
 
 std::string ColumnLetters(std::int32_t column) {
-  std::string letters;
-  // Bijective base 26: A..Z are the digits 1..26, there is no zero digit.
-  while (column > 0) {
-    const std::int32_t digit = (column - 1) % 26;
-    letters.insert(letters.begin(), static_cast<char>('A' + digit));
+  // Bijective base 26: A..Z are the digits 1..26, there is no zero digit. Digits come
+  // out least significant first.
+  std::array<char, 8> reversed{};
+  std::size_t n = 0;
+  while (column > 0 && n < reversed.size()) {
+    reversed[n++] = static_cast<char>('A' + (column - 1) % 26);
     column = (column - 1) / 26;
   }
-  return letters;
+  return std::string(std::make_reverse_iterator(reversed.begin() + static_cast<std::ptrdiff_t>(n)),
+                     std::make_reverse_iterator(reversed.begin()));
 }
 
 std::string AbsoluteAddress(const CellBlock& b) {
-  if (b.IsWholeRows()) return "$" + std::to_string(b.top) + ":$" + std::to_string(b.bottom);
-  if (b.IsWholeColumns()) return "$" + ColumnLetters(b.left) + ":$" + ColumnLetters(b.right);
-  std::string text = "$" + ColumnLetters(b.left) + "$" + std::to_string(b.top);
-  if (b.Rows() == 1 && b.Columns() == 1) return text;
-  return text + ":$" + ColumnLetters(b.right) + "$" + std::to_string(b.bottom);
+  std::string text;
+  const auto cell = [&](std::int32_t row, std::int32_t column) {
+    text.append("$").append(ColumnLetters(column)).append("$").append(std::to_string(row));
+  };
+  if (b.IsWholeRows()) {
+    text.append("$").append(std::to_string(b.top)).append(":$").append(std::to_string(b.bottom));
+  } else if (b.IsWholeColumns()) {
+    text.append("$").append(ColumnLetters(b.left)).append(":$").append(ColumnLetters(b.right));
+  } else {
+    cell(b.top, b.left);
+    if (b.Rows() != 1 || b.Columns() != 1) {
+      text.append(":");
+      cell(b.bottom, b.right);
+    }
+  }
+  return text;
 }
 
 }  // namespace dez::embedded

@@ -13,8 +13,20 @@ bool RowBefore(const CellRow& r, std::int32_t row) { return r.row < row; }
 bool CellBefore(const Cell& c, std::int32_t column) { return c.column < column; }
 
 // Keeps a cell only when it carries something: a value or a format other than the default.
-void PushIfStored(std::vector<Cell>& out, std::int32_t column, StyleId style, Variant value, StyleId defaultStyle) {
-  if (!value.IsEmpty() || style != defaultStyle) out.push_back(Cell{column, style, std::move(value)});
+void PushIfStored(std::vector<Cell>& out, std::int32_t column, StyleId style, Variant&& value, StyleId defaultStyle) {
+  if (value.IsEmpty() && style == defaultStyle) return;
+  Cell& cell = out.emplace_back();
+  cell.column = column;
+  cell.style = style;
+  if (!value.IsEmpty()) cell.value = std::move(value);
+}
+
+// A cell without a value, for the positions a block operation fills with a format.
+void PushBlank(std::vector<Cell>& out, std::int32_t column, StyleId style, StyleId defaultStyle) {
+  if (style == defaultStyle) return;
+  Cell& cell = out.emplace_back();
+  cell.column = column;
+  cell.style = style;
 }
 
 }  // namespace
@@ -67,6 +79,12 @@ void CellStore::Set(std::int32_t row, std::int32_t column, Variant value, StyleI
     Erase(row, column);
     return;
   }
+  Cell& cell = Obtain(row, column);
+  cell.style = style;
+  cell.value = std::move(value);
+}
+
+Cell& CellStore::Obtain(std::int32_t row, std::int32_t column) {
   // Appending rows in increasing order and cells in increasing column order is the common
   // case of writing a report; it costs no search and no shifting.
   auto r = rows_.end();
@@ -79,18 +97,20 @@ void CellStore::Set(std::int32_t row, std::int32_t column, Variant value, StyleI
   }
   std::vector<Cell>& cells = r->cells;
   if (cells.empty() || cells.back().column < column) {
-    cells.push_back(Cell{column, style, std::move(value)});
     ++cellCount_;
-    return;
+    Cell& added = cells.emplace_back();
+    added.column = column;
+    added.style = defaultStyle_;
+    return added;
   }
   auto c = std::lower_bound(cells.begin(), cells.end(), column, CellBefore);
-  if (c->column == column) {
-    c->style = style;
-    c->value = std::move(value);
-  } else {
-    cells.insert(c, Cell{column, style, std::move(value)});
+  if (c->column != column) {
     ++cellCount_;
+    c = cells.emplace(c);
+    c->column = column;
+    c->style = defaultStyle_;
   }
+  return *c;
 }
 
 void CellStore::SetValue(std::int32_t row, std::int32_t column, Variant value) {
@@ -126,6 +146,9 @@ void CellStore::RebuildRows(std::int32_t top, std::int32_t bottom, const std::ve
     CellRow out{row, {}};
     const std::size_t before = existing.size();
     build(row, existing, out.cells);
+    // Builders reserve an upper bound; give back what a row will not use, so that a row
+    // costs about its cells (48 bytes each) however it was built.
+    if (out.cells.capacity() > out.cells.size() + out.cells.size() / 8 + 4) out.cells.shrink_to_fit();
     cellCount_ = cellCount_ - before + out.cells.size();
     if (!out.cells.empty()) rebuilt.push_back(std::move(out));
     if (isStored) ++stored;
@@ -153,7 +176,7 @@ void CellStore::RestyleBlock(const CellBlock& block, const StyleMap& restyle) {
         ++c;
       } else {
         if (!blankStyle) blankStyle = restyle(defaultStyle_);
-        PushIfStored(out, col, *blankStyle, Variant(), defaultStyle_);
+        PushBlank(out, col, *blankStyle, defaultStyle_);
       }
     }
     for (; c != existing.end(); ++c) out.push_back(std::move(*c));

@@ -98,6 +98,15 @@ class CellStore {
   void Set(std::int32_t row, std::int32_t column, Variant value, StyleId style);
   /// Stores `value` at (row, column), keeping the cell's format.
   void SetValue(std::int32_t row, std::int32_t column, Variant value);
+  /// Stores `value` at (row, column) and gives the cell the format restyle(its format)
+  /// (StyleId(StyleId)), with one search.
+  template <class Restyle>
+  void SetValueAndRestyle(std::int32_t row, std::int32_t column, Variant value, Restyle&& restyle) {
+    Cell& cell = Obtain(row, column);
+    cell.style = restyle(cell.style);
+    cell.value = std::move(value);
+    if (cell.value.IsEmpty() && cell.style == defaultStyle_) Erase(row, column);
+  }
   /// Gives every cell of `block` the format restyle(its format), storing cells as needed.
   /// The caller bounds the block's size: every cell of it is visited.
   void RestyleBlock(const CellBlock& block, const StyleMap& restyle);
@@ -132,6 +141,8 @@ class CellStore {
   /// may be moved from, rows whose `out` is empty are dropped.
   void RebuildRows(std::int32_t top, std::int32_t bottom, const std::vector<std::int32_t>& visit,
                    const RowBuilder& build);
+  /// The cell at (row, column), stored empty with the default format if it was not.
+  Cell& Obtain(std::int32_t row, std::int32_t column);
   /// Removes the cell at (row, column) if stored.
   void Erase(std::int32_t row, std::int32_t column);
 

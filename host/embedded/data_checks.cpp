@@ -37,7 +37,8 @@ void clsDataChecksEmbedded::CheckOutputArea(host::RangePtr& outputCell, std::int
   const std::int64_t bottom = std::int64_t{top} + rows - 1;
   const std::int64_t right = std::int64_t{left} + columns - 1;
   const std::string size = std::to_string(rows) + " rows and " + std::to_string(columns) + " columns";
-  const std::string place = "'" + cell->Sheet()->Name() + "'!" + AbsoluteAddress(CellBlock::Cell(top, left));
+  std::string place = "'";
+  place.append(cell->Sheet()->Name()).append("'!").append(AbsoluteAddress(CellBlock::Cell(top, left)));
   if (!IsCellOnSheet(bottom, right)) {
     RaiseHostError(AddinErrorNumber(addin_error::kOutputAreaRefused), kObject,
                    "The report of " + size + " does not fit on the sheet at " + place, where);

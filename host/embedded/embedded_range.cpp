@@ -32,10 +32,12 @@ std::shared_ptr<EmbeddedApplication> ApplicationOf(const EmbeddedWorksheet& shee
 }  // namespace
 
 EmbeddedRange::EmbeddedRange(std::shared_ptr<EmbeddedWorksheet> sheet, std::vector<CellBlock> areas)
-    : sheet_(std::move(sheet)), areas_(std::move(areas)) {}
+    : sheet_(std::move(sheet)), areas_(areas.begin(), areas.end()) {}
 
 EmbeddedRange::EmbeddedRange(std::shared_ptr<EmbeddedWorksheet> sheet, const CellBlock& area)
-    : sheet_(std::move(sheet)), areas_{area} {}
+    : sheet_(std::move(sheet)) {
+  areas_.push_back(area);
+}
 
 void EmbeddedRange::EditFormat(const std::function<void(CellStyle&)>& edit, host::Loc where) {
   for (const CellBlock& area : areas_) sheet_->EditFormat(area, edit, where);
@@ -137,7 +139,7 @@ void EmbeddedRange::Select(host::Loc where) {
     RaiseHostError(kObject, "Select method of Range class failed: '" + sheet_->Name() + "' is not the active sheet",
                    where);
   }
-  sheet_->SetSelection(areas_);
+  sheet_->SetSelection(std::vector<CellBlock>(areas_.begin(), areas_.end()));
 }
 
 void EmbeddedRange::Clear(host::Loc) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <boost/container/small_vector.hpp>
+
 #include "host/embedded/cell_block.h"
 #include "host/embedded/cell_style.h"
 #include "host/range.h"
@@ -30,7 +32,7 @@ class EmbeddedRange final : public host::Range, public std::enable_shared_from_t
   EmbeddedRange(std::shared_ptr<EmbeddedWorksheet> sheet, const CellBlock& area);
 
   const std::shared_ptr<EmbeddedWorksheet>& Sheet() const { return sheet_; }
-  const std::vector<CellBlock>& Areas() const { return areas_; }
+  std::span<const CellBlock> Areas() const { return {areas_.data(), areas_.size()}; }
   const CellBlock& FirstArea() const { return areas_.front(); }
   /// Applies `edit` to the format of every cell of every area.
   void EditFormat(const std::function<void(CellStyle&)>& edit, host::Loc where);
@@ -93,7 +95,8 @@ class EmbeddedRange final : public host::Range, public std::enable_shared_from_t
 
  private:
   std::shared_ptr<EmbeddedWorksheet> sheet_;
-  std::vector<CellBlock> areas_;
+  // Nearly every range has one area: it is held inline, without an allocation.
+  boost::container::small_vector<CellBlock, 1> areas_;
 };
 
 }  // namespace dez::embedded

@@ -72,10 +72,11 @@ EmbeddedWorksheet::EmbeddedWorksheet(std::string name, std::shared_ptr<StyleTabl
 void EmbeddedWorksheet::WriteCell(std::int32_t row, std::int32_t column, Variant value, host::Loc where) {
   CheckCell(row, column, where);
   CheckText(value, where);
-  StyleId style = cells_.StyleAt(row, column);
   // A new value replaces the old text, and with it the character runs that formatted it.
-  if (!styles_->Get(style).runs.empty()) style = styles_->Derive(style, [](CellStyle& s) { s.runs.clear(); });
-  cells_.Set(row, column, std::move(value), style);
+  cells_.SetValueAndRestyle(row, column, std::move(value), [&](StyleId style) {
+    if (styles_->Get(style).runs.empty()) return style;
+    return styles_->Derive(style, [](CellStyle& s) { s.runs.clear(); });
+  });
 }
 
 void EmbeddedWorksheet::WriteCell(std::int32_t row, std::int32_t column, Variant value, const CellStyle& style,
