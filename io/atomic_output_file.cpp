@@ -48,9 +48,13 @@ AtomicOutputFile::AtomicOutputFile(const std::filesystem::path& destination, std
   std::random_device seed;
   std::mt19937_64 random(seed());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::filesystem::path candidate =
-        folder / ("." + destination_.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                  std::to_string(random() % 1'000'000'000));
+    std::string tempName(1, '.');
+    tempName += destination_.filename().string();
+    tempName += ".tmp-";
+    tempName += std::to_string(::getpid());
+    tempName += '-';
+    tempName += std::to_string(random() % 1'000'000'000);
+    const std::filesystem::path candidate = folder / tempName;
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : mode);
     if (fd >= 0) {
       if (replacing) (void)::fchmod(fd, mode);  // the replaced file's bits, whatever the umask

@@ -66,7 +66,9 @@ std::string FixedDecimals(double value, int decimals) {
   // The value is 0.digits x 10^(exponent + 1): place the decimal point.
   int pointAt = exponent + 1;  // digits before the point
   if (pointAt < 0) {
-    digits.insert(0, static_cast<std::size_t>(-pointAt), '0');
+    std::string padded(static_cast<std::size_t>(-pointAt), '0');
+    padded += digits;
+    digits.swap(padded);
     pointAt = 0;
   }
   if (static_cast<int>(digits.size()) < pointAt + decimals) {
@@ -84,13 +86,19 @@ std::string FixedDecimals(double value, int decimals) {
     }
   }
   if (roundUp) {
-    digits.insert(digits.begin(), '1');
+    std::string carried(1, '1');
+    carried += digits;
+    digits.swap(carried);
     ++pointAt;
   }
-  std::string whole = digits.substr(0, static_cast<std::size_t>(pointAt));
-  if (whole.empty()) whole = "0";
-  std::string text = (value < 0 ? "-" : "") + whole;
-  if (decimals > 0) text += "." + digits.substr(static_cast<std::size_t>(pointAt));
+  const std::string whole = pointAt > 0 ? digits.substr(0, static_cast<std::size_t>(pointAt)) : std::string(1, '0');
+  std::string text;
+  if (value < 0) text += '-';
+  text += whole;
+  if (decimals > 0) {
+    text += '.';
+    text.append(digits, static_cast<std::size_t>(pointAt));
+  }
   return text;
 }
 

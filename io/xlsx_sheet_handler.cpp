@@ -18,8 +18,15 @@ std::string_view Trim(std::string_view text) {
 /// Short excerpt of a value for an error message.
 std::string Quote(std::string_view text) {
   constexpr std::size_t kMax = 40;
-  if (text.size() > kMax) return "\"" + std::string(text.substr(0, kMax)) + "...\"";
-  return "\"" + std::string(text) + "\"";
+  std::string quoted(1, '"');
+  if (text.size() > kMax) {
+    quoted.append(text.substr(0, kMax));
+    quoted.append("...");
+  } else {
+    quoted.append(text);
+  }
+  quoted.push_back('"');
+  return quoted;
 }
 }  // namespace
 
