@@ -9,7 +9,9 @@
 
 #include "dezezuvazoz/enums.h"
 #include "engine/binomial_matrix.h"
+#include "engine/clsHClusterBO.h"
 #include "tests/engine/measures_reference.h"
+#include "tests/engine/test_context.h"
 
 namespace dez {
 namespace {
@@ -240,6 +242,25 @@ TEST(BinomialMatrix, CellsAreComparedAsText) {
   const DoubleMatrix s = BuildBinomialMatrix(Block({{"x", "x"}, {"x", "x"}}), "x", "x", dezEZuvazozSMBRusselRao, same);
   ASSERT_FALSE(same);
   EXPECT_EQ(s(1, 2), 1.0);
+}
+
+TEST(BinomialMatrix, TheEngineKeepsTheMatrixOfAZeroDenominator) {
+  enginetest::TestContext t;
+  clsHClusterBO engine(t.context);
+  engine.ClusterType(dezEZuvazozBinomial);
+  engine.Method(dezEZuvazozMethGroupAvg);
+  engine.Measure(dezEZuvazozSMBJaccard);
+  const VariantMatrix data = Block({{0, 0}, {0, 0}, {1, 0}, {1, 1}});
+  engine.Data(data);
+  engine.Analyse();
+  EXPECT_TRUE(engine.Undefined());
+  bool undefined = false;
+  EXPECT_TRUE(SameBits(engine.DistanceMatrixView(), Build(data, dezEZuvazozSMBJaccard, undefined)));
+
+  engine.Measure(dezEZuvazozSMBSokalMitchener);
+  engine.Analyse();
+  EXPECT_FALSE(engine.Undefined());
+  EXPECT_EQ(engine.DistanceMatrixView()(3, 4), 0.5);
 }
 
 /// Random 0/1 data as numbers and texts, now and then a cell that is neither.

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "dezezuvazoz/enums.h"
+#include "engine/clsHClusterBO.h"
 #include "engine/metric_matrix.h"
 #include "host/embedded/statistics.h"
 #include "tests/engine/measures_reference.h"
+#include "tests/engine/test_context.h"
 
 namespace dez {
 namespace {
@@ -264,6 +266,28 @@ TEST(MetricMatrix, PowerOfOneIsTheValueItself) {
     if (std::isfinite(x)) mismatches += std::pow(x, one) != x;
   }
   EXPECT_EQ(mismatches, 0);
+}
+
+TEST(MetricMatrix, TheEngineBuildsWithItsPowerAndStatistics) {
+  enginetest::TestContext t;
+  clsHClusterBO engine(t.context);
+  engine.ClusterType(dezEZuvazozMetric);
+  engine.Method(dezEZuvazozMethGroupAvg);
+  engine.Measure(dezEZuvazozSMMMinkowski);
+  std::int16_t power = 3;
+  engine.Power(power);
+  const VariantMatrix data = Block({{0, 0}, {3, 4}, {1, 1}});
+  engine.Data(data);
+  engine.Analyse();
+  EXPECT_FALSE(engine.Undefined());
+  bool undefined = false;
+  EXPECT_TRUE(SameBits(engine.DistanceMatrixView(), Build(data, dezEZuvazozSMMMinkowski, undefined, 3)));
+
+  engine.Measure(dezEZuvazozSMMCorrelation);
+  engine.Data(Block({{1, 2, 3}, {5, 5, 5}, {1, 0, 2}}));
+  engine.Analyse();
+  EXPECT_TRUE(engine.Undefined()) << "the library fails on a row without variation";
+  EXPECT_TRUE(engine.DistanceMatrixView().empty());
 }
 
 /// Random cells: mostly decimals, with zeros, empty cells, numeric texts and Booleans;

@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "dezezuvazoz/enums.h"
+#include "engine/clsHClusterBO.h"
 #include "engine/mixed_matrix.h"
 #include "tests/engine/measures_reference.h"
+#include "tests/engine/test_context.h"
 
 namespace dez {
 namespace {
@@ -134,6 +137,27 @@ TEST(MixedMatrix, CellsOfIgnoredVariablesAreNeverRead) {
       Build(Block({{1, CellError{2007}, "abc"}, {1, "x", CellError{2015}}}), Codes({"BIN", "other", ""}));
   ASSERT_TRUE(m);
   EXPECT_EQ((*m)(1, 2), 1.0);
+}
+
+TEST(MixedMatrix, TheEngineBuildsFromItsTypeRow) {
+  enginetest::TestContext t;
+  clsHClusterBO engine(t.context);
+  engine.ClusterType(dezEZuvazozMixed);
+  engine.Method(dezEZuvazozMethGroupAvg);
+  const VariantMatrix data = Block({{1, "a", 2}, {1, "b", 4}, {0, "c", 0}, {0, "d", 10}});
+  const StringMatrix types = Codes({"bin", "Qual", "QUANT"});
+  engine.Data(data);
+  engine.MixedVarType(types);
+  engine.Analyse();
+  EXPECT_FALSE(engine.Undefined());
+  EXPECT_FALSE(engine.Difference());
+  EXPECT_TRUE(SameBits(engine.DistanceMatrixView(), *Build(data, types)));
+
+  engine.Data(Block({{1, 0}, {0, 1}}));
+  engine.MixedVarType(Codes({"BIN", "BIN"}));
+  engine.Analyse();
+  EXPECT_TRUE(engine.Undefined()) << "every similarity is 0";
+  EXPECT_TRUE(engine.DistanceMatrixView().empty());
 }
 
 /// Random mixed data: each variable of a random code, its cells mostly of its kind,
