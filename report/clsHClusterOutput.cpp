@@ -5,10 +5,12 @@
 #include "host/range.h"
 #include "host/worksheet.h"
 #include "report/required.h"
+#include "report/row_arithmetic.h"
 #include "runtime/error_trap.h"
 
 namespace dez {
 
+using report_detail::Plus;
 using report_detail::Required;
 
 namespace {
@@ -33,9 +35,9 @@ clsHClusterOutput::clsHClusterOutput(host::AddinContext& context) {
     hostConstants_ = context.hostConstants;
     Required(sheet_->Cells())->Clear();
     Required(Required(sheet_->Cells())->Interior())->ColorIndex(settings_->BackColorIndex());
-    currentRow_ = Int32{1};
-    usedColumns_ = Int16{std::int16_t{1}};
-    method_ = Int32{0};
+    currentRow_ = 1;
+    usedColumns_ = std::int16_t{1};
+    method_ = 0;
   });
 }
 
@@ -56,9 +58,9 @@ clsHClusterOutput::~clsHClusterOutput() {
 host::RangePtr clsHClusterOutput::Results() {
   ErrorTrap trap{kClass, "GetResults", ErrorTrap::Form::kLabel};
   return trap.Run([&] {
-    formatter_->FormatTextLine(Cell(currentRow_, Int32{1}), true);
-    if (usedColumns_.get() == 1) usedColumns_ = Int16{kMinimumReportWidth};
-    return Block(Int32{1}, Int32{1}, currentRow_, Int32{usedColumns_});
+    formatter_->FormatTextLine(Cell(currentRow_, 1), true);
+    if (usedColumns_.get() == 1) usedColumns_ = kMinimumReportWidth;
+    return Block(1, 1, currentRow_, usedColumns_);
   });
 }
 
@@ -98,16 +100,16 @@ void clsHClusterOutput::Power(std::int16_t power) {
 
 void clsHClusterOutput::InsertBlankLines(std::int16_t n) {
   ErrorTrap trap{kClass, "InsertBlankLines"};
-  trap.Run([&] { currentRow_ = currentRow_ + Int32{n}; });
+  trap.Run([&] { currentRow_ = Plus(currentRow_, n); });
 }
 
 void clsHClusterOutput::OutputComment(const std::string& comment, std::int16_t numBlankLines, bool heading) {
   ErrorTrap trap{kClass, "OutputComment"};
   trap.Run([&] {
-    const host::RangePtr cell = Cell(currentRow_, Int32{1});
+    const host::RangePtr cell = Cell(currentRow_, 1);
     cell->SetValue(comment);
     formatter_->FormatTextLine(cell, heading);
-    currentRow_ = currentRow_ + Int32{numBlankLines} + Int32{1};
+    currentRow_ = Plus(currentRow_, numBlankLines, 1);
   });
 }
 

@@ -14,6 +14,7 @@
 #include "host/range.h"
 #include "report/clsHClusterOutput.h"
 #include "report/dendrogram_lines.h"
+#include "report/row_arithmetic.h"
 #include "report/scale_labels.h"
 #include "report/text_chars.h"
 #include "runtime/checked_float.h"
@@ -26,12 +27,15 @@ namespace glyph = report_detail::glyph;
 using report_detail::CharCount;
 using report_detail::DendrogramLines;
 using report_detail::LeftChars;
+using report_detail::Minus;
+using report_detail::Plus;
 using report_detail::RoundScaleValue;
 using report_detail::ScaleLine;
 
 constexpr std::int32_t kDrawingWidth = 80;   ///< W: columns of the drawing
 constexpr std::int32_t kLineLength = 85;     ///< blanks per line: the drawing and 5 spare
 constexpr double kFontSize = 8.0;
+constexpr std::int16_t kMinimumWidth = 10;  ///< report width, in columns, once a dendrogram is drawn
 constexpr const char* kGlyphFont = "Korvel";
 constexpr const char* kTextFont = "Courier New";
 }  // namespace
@@ -50,7 +54,7 @@ void clsHClusterOutput::DrawDendrogram(const Schedule& steps, const StringArray&
       if (span == 0.0) Raise(fault::kDivisionByZero, {}, {}, where);
       const double offset = difference ? Fin(h - minVal, where) : Fin(maxVal - h, where);
       const double x = Int(Fin(Div(offset, span, where) * (kDrawingWidth - 1), where), where);
-      return RoundToChecked<std::int32_t>(x, where) + Int32{1};
+      return Plus(RoundToChecked<std::int32_t>(x, where), 1, where);
     };
     // Line of an entry: its position rounded half up.
     const auto lineOf = [&](const ScheduleEntry& entry, Loc where = Loc::current()) {
@@ -58,7 +62,7 @@ void clsHClusterOutput::DrawDendrogram(const Schedule& steps, const StringArray&
     };
     const auto level = [&](std::int32_t e, Loc where = Loc::current()) { return steps.At(e, where).level; };
 
-    DendrogramLines lines((n * Int32{2} - Int32{1}).get(), kLineLength);
+    DendrogramLines lines(Minus(Plus(n, n), 1).get(), kLineLength);
     Int32 rootColumn = 0;  // x3 of the last merge; 0 when there is none
     for (std::int32_t i = n.get() + 1; i <= sLast.get(); ++i) {
       const ScheduleEntry& merge = steps.At(i);
@@ -98,14 +102,14 @@ void clsHClusterOutput::DrawDendrogram(const Schedule& steps, const StringArray&
     }
     // The root's line runs to the right edge.
     const std::int32_t rootLine = lineOf(steps.At(sLast.get())).get();
-    for (std::int32_t x = (rootColumn + Int32{1}).get(); x <= kDrawingWidth; ++x) {
+    for (std::int32_t x = Plus(rootColumn, 1).get(); x <= kDrawingWidth; ++x) {
       lines.Set(rootLine, x, glyph::kHorizontal);
     }
 
     // Label field: the longest label and two blanks.
-    Int32 longest = 0;
-    for (std::int32_t k = 1; k <= n.get(); ++k) longest = std::max(longest, Int32{CharCount(itemLabels.At(k))});
-    const Int32 labelWidth = longest + Int32{2};
+    std::int32_t longest = 0;
+    for (std::int32_t k = 1; k <= n.get(); ++k) longest = std::max(longest, CharCount(itemLabels.At(k)));
+    const Int32 labelWidth = Plus(longest, 2);
     const std::string pad(static_cast<std::size_t>(labelWidth.get()), ' ');
     const std::vector<std::int32_t>& leaves = steps.At(sLast.get()).items;
     const auto leaf = [&](std::int32_t k, Loc where = Loc::current()) {
@@ -130,7 +134,7 @@ void clsHClusterOutput::DrawDendrogram(const Schedule& steps, const StringArray&
       const host::RangePtr cell = writeLine(line);
       cell->Characters(1, labelWidth.get())->Font()->Name(kTextFont);
       cell->Font()->Size(kFontSize);
-      currentRow_ = currentRow_ + Int32{1};
+      currentRow_ = Plus(currentRow_, 1);
     }
 
     // Axis line with ticks at a quarter, a half and three quarters of the width.
@@ -143,7 +147,7 @@ void clsHClusterOutput::DrawDendrogram(const Schedule& steps, const StringArray&
     const host::RangePtr axisCell = writeLine(pad + axis);
     axisCell->Characters(1, labelWidth.get())->Font()->Name(kTextFont);
     axisCell->Font()->Size(kFontSize);
-    currentRow_ = currentRow_ + Int32{1};
+    currentRow_ = Plus(currentRow_, 1);
 
     // Scale line: the limits, rounded for show, at the two ends of the drawing.
     const double maxLabel = RoundScaleValue(maxVal);
@@ -153,14 +157,14 @@ void clsHClusterOutput::DrawDendrogram(const Schedule& steps, const StringArray&
     const Int32 leftLength = CharCount(left);
     const Int32 rightLength = CharCount(right);
     const host::RangePtr scaleCell = writeLine(pad + ScaleLine(left, right, kDrawingWidth));
-    scaleCell->Characters(1, (labelWidth + leftLength).get())->Font()->Name(kTextFont);
-    scaleCell->Characters((labelWidth + Int32{kDrawingWidth} - rightLength + Int32{1}).get(), rightLength.get())
+    scaleCell->Characters(1, Plus(labelWidth, leftLength).get())->Font()->Name(kTextFont);
+    scaleCell->Characters(Plus(labelWidth, kDrawingWidth - rightLength.get(), 1).get(), rightLength.get())
         ->Font()
         ->Name(kTextFont);
     scaleCell->Font()->Size(kFontSize);
-    currentRow_ = currentRow_ + Int32{1};
+    currentRow_ = Plus(currentRow_, 1);
 
-    if (usedColumns_.get() < 10) usedColumns_ = Int16{std::int16_t{10}};
+    if (usedColumns_.get() < kMinimumWidth) usedColumns_ = kMinimumWidth;
   });
 }
 

@@ -5,9 +5,12 @@
 #include "host/worksheet.h"
 #include "dezezuvazoz/enums.h"
 #include "report/clsHClusterOutput.h"
+#include "report/row_arithmetic.h"
 #include "runtime/error_trap.h"
 
 namespace dez {
+
+using report_detail::Plus;
 
 namespace {
 /// The heading range of the header: fixed cells, not taken from the cursor, because the
@@ -40,22 +43,22 @@ void clsHClusterOutput::OutputHeader(const std::string& yRange, const std::strin
     const bool matrixInput =
         clusterType_.get() == dezEZuvazozDifference || clusterType_.get() == dezEZuvazozSimilarity;
     if (dataSet != nullptr) {
-      PutCell(r + Int32{1}, 1, std::string(dataSet) + yRange);
+      PutCell(Plus(r, 1), 1, std::string(dataSet) + yRange);
       if (matrixInput) {
-        PutCell(r + Int32{2}, 1, methodLine);
+        PutCell(Plus(r, 2), 1, methodLine);
       } else {
-        PutCell(r + Int32{2}, 1, measureLine);
-        PutCell(r + Int32{3}, 1, methodLine);
+        PutCell(Plus(r, 2), 1, measureLine);
+        PutCell(Plus(r, 3), 1, methodLine);
       }
       const char* headingRange = matrixInput ? kHeadingRangeThreeLines : kHeadingRangeFourLines;
       formatter_->FormatTextLine(sheet_->Range(headingRange), true);
     }
-    currentRow_ = r + Int32{matrixInput ? 3 : 4};
+    currentRow_ = Plus(r, matrixInput ? 3 : 4);
     if (!comment.empty()) {
       const host::RangePtr cell = Cell(currentRow_, 1);
       cell->SetValue(comment);
       formatter_->FormatTextLine(cell, true);
-      currentRow_ = currentRow_ + Int32{1};
+      currentRow_ = Plus(currentRow_, 1);
     }
   });
 }

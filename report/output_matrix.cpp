@@ -4,9 +4,13 @@
 
 #include "host/range.h"
 #include "report/clsHClusterOutput.h"
+#include "report/row_arithmetic.h"
 #include "runtime/error_trap.h"
 
 namespace dez {
+
+using report_detail::Minus;
+using report_detail::Plus;
 
 namespace {
 /// Slice width used when MaxCols is omitted or outside 1..255.
@@ -20,50 +24,49 @@ void clsHClusterOutput::OutputMatrix(const StringArray& colHeaders, const String
                                      const Variant& /*returnCoords: accepted, not used*/, std::int16_t maxCols) {
   ErrorTrap trap{"clsHClusterOutput", "OutputMatrix"};
   trap.Run([&] {
-    Int32 w = maxCols < 1 || maxCols > kWidestSlice ? kWidestSlice : maxCols;
-    const Int32 nc = matrix.cols();
-    const Int32 nr = matrix.rows();
-    if (w.get() < kNarrowestWideSlice && nc.get() > kNarrowestWideSlice) w = kNarrowestWideSlice;
+    std::int32_t w = maxCols < 1 || maxCols > kWidestSlice ? kWidestSlice : maxCols;
+    const std::int32_t nc = matrix.cols();
+    const std::int32_t nr = matrix.rows();
+    if (w < kNarrowestWideSlice && nc > kNarrowestWideSlice) w = kNarrowestWideSlice;
     // Slice k covers matrix columns f..l (m of them), printed in sheet columns 2..m+1.
-    Int32 k = 1;
-    for (Int32 f = 1; f.get() <= nc.get(); f = f + w, k = k + Int32{1}) {
-      const Int32 l = std::min(f + w - Int32{1}, nc);
-      const Int32 m = l - f + Int32{1};
-      if (k.get() == 1) {
+    // Invariant: f = 1 + (k - 1) * w <= nc, and every row above the cursor is written.
+    std::int32_t k = 1;
+    for (std::int32_t f = 1; f <= nc; f = Plus(f, w).get(), ++k) {
+      const std::int32_t l = std::min(Plus(f, w - 1).get(), nc);
+      const std::int32_t m = l - f + 1;
+      if (k == 1) {
         PutCell(currentRow_, 1, title);
       } else {
-        currentRow_ = currentRow_ + Int32{1};  // one empty row between slices
-        PutCell(currentRow_, 1, title + ": Part " + std::to_string(k.get()));
+        currentRow_ = Plus(currentRow_, 1);  // one empty row between slices
+        PutCell(currentRow_, 1, title + ": Part " + std::to_string(k));
       }
       formatter_->FormatTextLine(Cell(currentRow_, 1), false);
-      currentRow_ = currentRow_ + Int32{1};
+      currentRow_ = Plus(currentRow_, 1);
       const Int32 h = currentRow_;  // heading row
-      for (Int32 c = f; c.get() <= l.get(); c = c + Int32{1}) {
-        PutCell(h, c - f + Int32{2}, colHeaders.At(c.get()));
+      for (std::int32_t c = f; c <= l; ++c) {
+        PutCell(h, c - f + 2, colHeaders.At(c));
       }
-      formatter_->FormatHeadingBand(Block(h, 1, h, m + Int32{1}), false);
-      for (Int32 r = 1; r.get() <= nr.get(); r = r + Int32{1}) {
-        PutCell(h + r, 1, rowHeaders.At(r.get()));
+      formatter_->FormatHeadingBand(Block(h, 1, h, m + 1), false);
+      for (std::int32_t r = 1; r <= nr; ++r) {
+        PutCell(Plus(h, r), 1, rowHeaders.At(r));
       }
-      formatter_->FormatHeadingBand(Block(h, 1, h + nr, 1), true);
+      formatter_->FormatHeadingBand(Block(h, 1, Plus(h, nr), 1), true);
       // Values column by column, one host call per cell, read in place from the matrix.
-      for (std::int32_t c = f.get(); c <= l.get(); ++c) {
-        const Int32 column = Int32{c} - f + Int32{2};
-        for (std::int32_t r = 1; r <= nr.get(); ++r) {
-          PutCell(h + Int32{r}, column, matrix(r, c));
+      for (std::int32_t c = f; c <= l; ++c) {
+        for (std::int32_t r = 1; r <= nr; ++r) {
+          PutCell(Plus(h, r), c - f + 2, matrix(r, c));
         }
       }
       // The diagonal of a distance or similarity matrix is never shown.
-      for (Int32 c = f; c.get() <= l.get(); c = c + Int32{1}) {
-        PutCell(h + c, c - f + Int32{2}, "");
+      for (std::int32_t c = f; c <= l; ++c) {
+        PutCell(Plus(h, c), c - f + 2, "");
       }
-      formatter_->FormatValueBlock(Block(h + Int32{1}, 2, h + nr, m + Int32{1}), false);
-      currentRow_ = h + nr + Int32{1};
+      formatter_->FormatValueBlock(Block(Plus(h, 1), 2, Plus(h, nr), m + 1), false);
+      currentRow_ = Plus(h, nr, 1);
     }
     // The report's width: at least the full table, at most one slice.
-    const Int32 tableWidth = nc + Int32{1};
-    if (Int32{usedColumns_} < tableWidth) usedColumns_ = CInt(tableWidth.get());
-    if (Int32{usedColumns_} > w + Int32{1}) usedColumns_ = CInt((w + Int32{1}).get());
+    if (usedColumns_.get() < std::int64_t{nc} + 1) usedColumns_ = CInt(std::int64_t{nc} + 1);
+    if (usedColumns_.get() > w + 1) usedColumns_ = CInt(w + 1);
   });
 }
 

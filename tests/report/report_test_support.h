@@ -18,6 +18,19 @@
 #include "report/clsHClusterOutput.h"
 #include "runtime/error.h"
 
+namespace dez {
+/// Shows a cell value in test failures.
+inline void PrintTo(const Variant& v, std::ostream* os) {
+  switch (v.kind()) {
+    case Variant::Kind::Empty: *os << "Empty"; break;
+    case Variant::Kind::Number: *os << "Number " << FormatGeneral(v.number()); break;
+    case Variant::Kind::Text: *os << "Text \"" << v.text() << "\""; break;
+    case Variant::Kind::Boolean: *os << "Boolean " << v.boolean(); break;
+    case Variant::Kind::Error: *os << "Error " << CellErrorText(v.error()); break;
+  }
+}
+}  // namespace dez
+
 namespace dez::report_test {
 
 /// One call of the cell formatter: its role, the range's address and the flag.

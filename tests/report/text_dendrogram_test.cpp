@@ -155,9 +155,11 @@ TEST_F(TextDendrogramTest, LabelsFollowTheLeafOrderPaddedToTheLongestPlusTwo) {
   clsHClusterOutput out(context_);
   out.OutputMatrix(Labels(30), Labels(30), DoubleMatrix(30, 30), "T");  // an earlier, wider section
   const std::int32_t first = out.CurrentRow();
-  out.DrawDendrogram(MakeTree(2, 0.0, {{2, 1, {2, 1}, 1.0, 2.0}}), StringArray({"Alpha", "Bravo Char"}), 0.0, 2.0,
-                     true);
-  // Leaf order 2, 1: element 1 of the merge stands above element 2.
+  // Leaf order 2, 1: item 2 stands at position 1, item 1 at 3.
+  Schedule steps = MakeTree(2, 0.0, {{2, 1, {2, 1}, 1.0, 2.0}});
+  steps[1].position = 3.0;
+  steps[2].position = 1.0;
+  out.DrawDendrogram(steps, StringArray({"Alpha", "Bravo Char"}), 0.0, 2.0, true);
   EXPECT_EQ(At(first, 1), Variant(TreeLine("Bravo Char", 12, {{1, 39, 'A'}, {40, 40, 'E'}})));
   EXPECT_EQ(At(first + 2, 1), Variant(TreeLine("Alpha", 12, {{1, 39, 'A'}, {40, 40, 'C'}})));
   ExpectLineFonts(first, 12);
