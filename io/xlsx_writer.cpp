@@ -82,7 +82,12 @@ class SheetWriter {
  public:
   SheetWriter(const std::string& fileName, const embedded::EmbeddedWorksheet& sheet, lxw_worksheet* worksheet,
               XlsxFormatCache& formats)
-      : fileName_(fileName), sheet_(sheet), worksheet_(worksheet), formats_(formats), styles_(sheet.Styles()) {}
+      : fileName_(fileName),
+        sheet_(sheet),
+        worksheet_(worksheet),
+        formats_(formats),
+        styles_(sheet.Styles()),
+        columnFormats_(sheet.Store().DefaultStyle() != embedded::kDefaultStyleId) {}
 
   void Write() {
     const auto& sizedRows = sheet_.Geometry().SizedRows();
@@ -108,6 +113,9 @@ class SheetWriter {
     throw FileError(FileErrorKind::kWrite, fileName_, FileLocation{sheet_.Name(), row, column, {}},
                     std::string("cannot write the cell: ") + lxw_strerror(error), kSource);
   }
+
+  /// The format of a cell of style `id` (see XlsxFormatCache::ForStyle).
+  lxw_format* Format(StyleId id) { return formats_.ForStyle(id, columnFormats_); }
 
   void SetRow(std::int32_t row, double height) {
     lxw_row_col_options hidden{};
@@ -150,7 +158,7 @@ class SheetWriter {
       lxw_error error = LXW_NO_ERROR;
       switch (cell.value.kind()) {
         case Variant::Kind::Empty:
-          error = worksheet_write_blank(worksheet_, r, c, formats_.ForStyle(cell.style));
+          error = worksheet_write_blank(worksheet_, r, c, Format(cell.style));
           break;
         case Variant::Kind::Number: {
           double v = cell.value.number();
@@ -158,23 +166,23 @@ class SheetWriter {
           // past the range of a double: write the largest 16-digit value instead.
           if (std::fabs(v) > kLargestWritable) v = std::copysign(kLargestWritable, v);
           if (std::isfinite(v)) {
-            error = worksheet_write_number(worksheet_, r, c, v, formats_.ForStyle(cell.style));
+            error = worksheet_write_number(worksheet_, r, c, v, Format(cell.style));
           } else {  // cannot happen with checked arithmetic; never write an invalid file
-            error = worksheet_write_formula_str(worksheet_, r, c, "=#NUM!", formats_.ForStyle(cell.style), "#NUM!");
+            error = worksheet_write_formula_str(worksheet_, r, c, "=#NUM!", Format(cell.style), "#NUM!");
           }
           NoteWidth(cell.column, NumberWidthChars(v, style.numberFormat) * style.fontSize / kDefaultFontSize + 1);
           break;
         }
         case Variant::Kind::Boolean:
-          error = worksheet_write_boolean(worksheet_, r, c, cell.value.boolean() ? 1 : 0, formats_.ForStyle(cell.style));
+          error = worksheet_write_boolean(worksheet_, r, c, cell.value.boolean() ? 1 : 0, Format(cell.style));
           NoteWidth(cell.column, TextWidthChars(5, style.fontSize, style.bold, false));
           break;
         case Variant::Kind::Error: {
           const std::string text(CellErrorText(cell.value.error()));
           if (text == "#ERR") {
-            error = worksheet_write_string(worksheet_, r, c, text.c_str(), formats_.ForStyle(cell.style));
+            error = worksheet_write_string(worksheet_, r, c, text.c_str(), Format(cell.style));
           } else {
-            error = worksheet_write_formula_str(worksheet_, r, c, ("=" + text).c_str(), formats_.ForStyle(cell.style),
+            error = worksheet_write_formula_str(worksheet_, r, c, ("=" + text).c_str(), Format(cell.style),
                                                 text.c_str());
           }
           NoteWidth(cell.column, TextWidthChars(text.size(), style.fontSize, style.bold, false));
@@ -199,16 +207,16 @@ class SheetWriter {
   lxw_error WriteText(lxw_row_t r, lxw_col_t c, const Cell& cell, const CellStyle& style) {
     const std::string& text = cell.value.text();
     if (style.runs.empty()) {
-      if (!IsGlyphFont(style.fontName)) return worksheet_write_string(worksheet_, r, c, text.c_str(), formats_.ForStyle(cell.style));
-      return worksheet_write_string(worksheet_, r, c, MapGlyphLetters(text).c_str(), formats_.ForStyle(cell.style));
+      if (!IsGlyphFont(style.fontName)) return worksheet_write_string(worksheet_, r, c, text.c_str(), Format(cell.style));
+      return worksheet_write_string(worksheet_, r, c, MapGlyphLetters(text).c_str(), Format(cell.style));
     }
     const std::vector<TextFragment> fragments = SplitStyledText(text, style);
-    if (fragments.empty()) return worksheet_write_blank(worksheet_, r, c, formats_.ForStyle(cell.style));
+    if (fragments.empty()) return worksheet_write_blank(worksheet_, r, c, Format(cell.style));
     if (fragments.size() == 1) {
       // libxlsxwriter's rich strings need two non-empty pieces: one piece is a plain
       // string in that piece's font.
       return worksheet_write_string(worksheet_, r, c, fragments[0].text.c_str(),
-                                    formats_.ForStyleWithFont(cell.style, fragments[0]));
+                                    formats_.ForStyleWithFont(cell.style, fragments[0], columnFormats_));
     }
     std::vector<lxw_rich_string_tuple> tuples(fragments.size());
     std::vector<lxw_rich_string_tuple*> pointers;
@@ -219,13 +227,13 @@ class SheetWriter {
       pointers.push_back(&tuples[k]);
     }
     pointers.push_back(nullptr);
-    return worksheet_write_rich_string(worksheet_, r, c, pointers.data(), formats_.ForStyle(cell.style));
+    return worksheet_write_rich_string(worksheet_, r, c, pointers.data(), Format(cell.style));
   }
 
   void WriteColumns() {
     const auto& sized = sheet_.Geometry().SizedColumns();
     const StyleId defaultStyle = sheet_.Store().DefaultStyle();
-    lxw_format* columnFormat = defaultStyle == embedded::kDefaultStyleId ? nullptr : formats_.ForStyle(defaultStyle);
+    lxw_format* columnFormat = columnFormats_ ? formats_.ForStyle(defaultStyle, false) : nullptr;
 
     // Each column with a width of its own; gaps get the default width (and the sheet-wide
     // format, when there is one). Ranges never overlap.
@@ -262,6 +270,7 @@ class SheetWriter {
   lxw_worksheet* worksheet_;
   XlsxFormatCache& formats_;
   const embedded::StyleTable& styles_;
+  const bool columnFormats_;                // the sheet has a default format of its own
   std::vector<double> largestFont_;         // by StyleId; < 0 until computed
   std::map<std::int32_t, double> widths_;   // column -> character units its content needs
 };
