@@ -51,10 +51,13 @@ void clsHClusterOutput::OutputMatrix(const StringArray& colHeaders, const String
         PutCell(Plus(h, r), 1, rowHeaders.At(r));
       }
       formatter_->FormatHeadingBand(Block(h, 1, Plus(h, nr), 1), true);
-      // Values column by column, one host call per cell, read in place from the matrix.
-      for (std::int32_t c = f; c <= l; ++c) {
-        for (std::int32_t r = 1; r <= nr; ++r) {
-          PutCell(Plus(h, r), c - f + 2, matrix(r, c));
+      // Values, one host call per cell, read in place from the matrix. Row by row: the
+      // cells are the same in any order (no write here can fail once the labels stand),
+      // and this one follows both the matrix's storage and the sheet's.
+      for (std::int32_t r = 1; r <= nr; ++r) {
+        const Int32 row = Plus(h, r);
+        for (std::int32_t c = f; c <= l; ++c) {
+          PutCell(row, c - f + 2, matrix(r, c));
         }
       }
       // The diagonal of a distance or similarity matrix is never shown.
