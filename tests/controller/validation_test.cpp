@@ -1,0 +1,139 @@
+// Every check of Results, set up by a real workbook and range, raises its number from
+// Results and leaves the workbook as it was.
+#include <gtest/gtest.h>
+
+#include "controller_fixture.h"
+#include "dezezuvazoz/enums.h"
+#include "dezezuvazoz/errors.h"
+
+namespace dez::testing {
+namespace {
+
+struct ValidationCase {
+  const char* name;
+  std::int32_t clusterType;
+  std::int32_t method;
+  bool headers;
+  std::vector<Row> cells;  // written at A1 of the data sheet
+  const char* range;
+  std::int32_t expected;   // 0: accepted
+};
+
+const Variant E;  // an empty cell
+
+const ValidationCase kCases[] = {
+    {"two areas", dezEZuvazozMetric, 3, false, {{1, 2}, {3, 4}, {5, 6}}, "Data!A1:A3,Data!B1:B3",
+     AddinErrorNumber(addin_error::kMultipleAreas)},
+    {"one case", dezEZuvazozMetric, 3, false, {{1, 2, 3}}, "Data!A1:C1", AddinErrorNumber(addin_error::kTooFewCases)},
+    {"mixed type row and one case", dezEZuvazozMixed, 3, false, {{"QUANT", "QUANT"}, {1, 2}}, "Data!A1:B2",
+     AddinErrorNumber(addin_error::kTooFewCases)},
+    {"mixed two cases", dezEZuvazozMixed, 3, false, {{"QUANT", "QUAL"}, {1, "a"}, {2, "b"}}, "Data!A1:B3", 0},
+    {"one variable", dezEZuvazozMetric, 3, false, {{1}, {2}, {4}}, "Data!A1:A3",
+     AddinErrorNumber(addin_error::kTooFewVariables)},
+    {"one variable with Ward's", dezEZuvazozMetric, 5, false, {{1}, {2}, {4}}, "Data!A1:A3", 0},
+    {"labels leave one variable", dezEZuvazozMetric, 3, true, {{"a", 1}, {"b", 2}, {"c", 4}}, "Data!A1:B3",
+     AddinErrorNumber(addin_error::kTooFewVariables)},
+    {"binomial 2", dezEZuvazozBinomial, 3, false, {{1, 0}, {2, 1}, {0, 1}}, "Data!A1:B3", dezEZuvazozInvalidBinData},
+    {"binomial empty", dezEZuvazozBinomial, 3, false, {{1, 0}, {E, 1}, {0, 1}}, "Data!A1:B3",
+     dezEZuvazozInvalidBinData},
+    {"binomial text", dezEZuvazozBinomial, 3, false, {{1, 0}, {"yes", 1}, {0, 1}}, "Data!A1:B3",
+     dezEZuvazozInvalidBinData},
+    {"metric text", dezEZuvazozMetric, 3, false, {{1, 0}, {"x", 1}, {0, 1}}, "Data!A1:B3",
+     dezEZuvazozInvalidMixedQuantData},
+    {"metric empty", dezEZuvazozMetric, 3, false, {{1, 0}, {E, 1}, {0, 1}}, "Data!A1:B3",
+     dezEZuvazozInvalidMixedQuantData},
+    {"mixed unknown type", dezEZuvazozMixed, 3, false, {{"NUM", "QUAL"}, {1, "a"}, {2, "b"}}, "Data!A1:B3",
+     dezEZuvazozInvalidMixedHeader},
+    {"mixed type codes in any case", dezEZuvazozMixed, 3, false, {{"bin", "Quant"}, {1, 1.5}, {0, 2}}, "Data!A1:B3",
+     0},
+    {"mixed BIN 2", dezEZuvazozMixed, 3, false, {{"BIN", "QUAL"}, {1, "a"}, {2, "b"}}, "Data!A1:B3",
+     dezEZuvazozInvalidMixedBinData},
+    {"mixed BIN text", dezEZuvazozMixed, 3, false, {{"BIN", "QUAL"}, {"1", "a"}, {0, "b"}}, "Data!A1:B3",
+     dezEZuvazozInvalidMixedBinData},
+    {"mixed QUANT text", dezEZuvazozMixed, 3, false, {{"QUANT", "QUAL"}, {"x", "a"}, {2, "b"}}, "Data!A1:B3",
+     dezEZuvazozInvalidMixedQuantData},
+    {"mixed QUAL empty", dezEZuvazozMixed, 3, false, {{"QUANT", "QUAL"}, {1, "a"}, {2, E}}, "Data!A1:B3",
+     dezEZuvazozInvalidMixedQualData},
+    {"mixed BIN constant", dezEZuvazozMixed, 3, false, {{"BIN", "QUAL"}, {1, "a"}, {1, "b"}}, "Data!A1:B3",
+     AddinErrorNumber(addin_error::kNoVariation)},
+    {"mixed QUANT constant", dezEZuvazozMixed, 3, false, {{"QUANT", "QUAL"}, {3, "a"}, {3, "b"}}, "Data!A1:B3",
+     AddinErrorNumber(addin_error::kNoVariation)},
+    {"mixed QUAL constant", dezEZuvazozMixed, 3, false, {{"QUANT", "QUAL"}, {1, "a"}, {2, "a"}}, "Data!A1:B3",
+     AddinErrorNumber(addin_error::kNoVariation)},
+    {"distance matrix not square", dezEZuvazozDifference, 3, false, {{0, 1, 2, 3}, {1, 0, 4, 5}, {2, 4, 0, 6}},
+     "Data!A1:D3", dezEZuvazozInvalidDiffData},
+    {"distance matrix with text", dezEZuvazozDifference, 3, false, {{0, 1, 2}, {1, 0, "x"}, {2, 4, 0}}, "Data!A1:C3",
+     dezEZuvazozInvalidDiffData},
+    {"asymmetric distance matrix", dezEZuvazozDifference, 3, false, {{0, 1, 2}, {5, 0, 4}, {2, 4, 0}}, "Data!A1:C3",
+     0},
+};
+
+class ValidationTest : public ControllerFixture, public ::testing::WithParamInterface<ValidationCase> {};
+
+TEST_P(ValidationTest, RaisesItsNumberFromResultsAndWritesNothing) {
+  const ValidationCase& c = GetParam();
+  Put(1, 1, c.cells);
+  clsHCluster hc(context);
+  hc.ClusterType(c.clusterType);
+  hc.Method(c.method);
+  hc.Measure(c.clusterType == dezEZuvazozBinomial ? 3 : 4);
+  hc.Headers(c.headers);
+  hc.VarRange(c.range);
+  const std::size_t sheetsBefore = book->Sheets().size();
+  if (c.expected == 0) {
+    EXPECT_NO_THROW(hc.Results());
+    EXPECT_EQ(book->Sheets().size(), sheetsBefore + 1);
+    return;
+  }
+  const Error e = ErrorOf([&] { hc.Results(); });
+  EXPECT_EQ(e.number, c.expected);
+  EXPECT_TRUE(e.source.starts_with("Line ")) << e.source;
+  EXPECT_TRUE(e.source.ends_with(" in DEZEZuvazoz.clsHCluster.Results")) << e.source;
+  EXPECT_EQ(e.description, "Application-defined or object-defined error");
+  EXPECT_EQ(book->Sheets().size(), sheetsBefore) << "no output sheet after a failed check";
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, ValidationTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) {
+                           std::string name = info.param.name;
+                           for (char& ch : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           }
+                           return name;
+                         });
+
+using AddressSetterTest = ControllerFixture;
+
+TEST_F(AddressSetterTest, ResultsWithoutVariablesRange) {
+  clsHCluster hc(context);
+  const Error e = ErrorOf([&] { hc.Results(); });
+  EXPECT_EQ(e.number, -2147216493);
+  EXPECT_TRUE(e.source.ends_with("in DEZEZuvazoz.clsHCluster.Results"));
+}
+
+TEST_F(AddressSetterTest, EmptyVariablesRangeKeepsTheEarlierOne) {
+  Put(1, 1, {{1, 2}, {3, 5}, {6, 1}});
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozMetric);
+  hc.Method(3);
+  hc.Measure(4);
+  hc.VarRange("Data!A1:B3");
+  const Error e = ErrorOf([&] { hc.VarRange(""); });
+  EXPECT_EQ(e.number, -2147216493);
+  EXPECT_EQ(e.source, "clsHCluster");
+  EXPECT_EQ(e.description, "No variables range specified");
+  EXPECT_NO_THROW(hc.Results()) << "the earlier range is still in place";
+}
+
+TEST_F(AddressSetterTest, UnresolvableAddressesMapToTheirNumbersKeepingTheHostText) {
+  clsHCluster hc(context);
+  const Error var = ErrorOf([&] { hc.VarRange("Nowhere!A1:B3"); });
+  EXPECT_EQ(var.number, -2147216495);
+  EXPECT_FALSE(var.description.empty());
+  EXPECT_FALSE(var.source.starts_with("Line 0 in DEZEZuvazoz.clsHCluster")) << "the host's own source is kept";
+  const Error out = ErrorOf([&] { hc.OutputRange("A1:!!"); });
+  EXPECT_EQ(out.number, -2147216503);
+}
+
+}  // namespace
+}  // namespace dez::testing
