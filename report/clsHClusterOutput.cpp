@@ -41,17 +41,9 @@ clsHClusterOutput::clsHClusterOutput(host::AddinContext& context) {
   });
 }
 
-clsHClusterOutput::~clsHClusterOutput() {
-  // Release ignores every error: the references are simply dropped.
-  try {
-    sheet_.reset();
-    app_.reset();
-    settings_.reset();
-    formatter_.reset();
-    hostConstants_.reset();
-  } catch (...) {  // NOLINT(bugprone-empty-catch): release must not fail
-  }
-}
+// Release: the references to the sheet, the application and the library objects are
+// dropped; dropping a reference cannot fail, so there is no error to ignore.
+clsHClusterOutput::~clsHClusterOutput() = default;
 
 // ---- Results ----
 
