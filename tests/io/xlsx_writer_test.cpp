@@ -175,11 +175,21 @@ TEST(XlsxWriter, HooksSeeEverySheetAndTheWorkbook) {
     EXPECT_NE(context.worksheet, nullptr);
     EXPECT_EQ(static_cast<std::size_t>(context.sheetIndex), seen.size());
     seen.push_back(context.sheet.Name());
+    if (context.sheet.Name() == "Report") {
+      // What the chart writer does: a native scatter chart whose series data lies on a
+      // hidden sheet added at the end.
+      lxw_chart* chart = workbook_add_chart(context.workbook, LXW_CHART_SCATTER_STRAIGHT);
+      chart_add_series(chart, "=ChartData!$A$1:$A$2", "=ChartData!$B$1:$B$2");
+      EXPECT_EQ(worksheet_insert_chart(context.worksheet, 2, 6, chart), LXW_NO_ERROR);
+    }
   };
   options.beforeClose = [&](lxw_workbook* workbook) {
     ++closes;
     lxw_worksheet* hidden = workbook_add_worksheet(workbook, "ChartData");
-    worksheet_write_number(hidden, 0, 0, 1.0, nullptr);
+    for (lxw_row_t r = 0; r < 2; ++r) {
+      worksheet_write_number(hidden, r, 0, r, nullptr);
+      worksheet_write_number(hidden, r, 1, 2.0 * r, nullptr);
+    }
     worksheet_hide(hidden);
   };
   XlsxWriter::Write(*sample.book, dir / "h.xlsx", options);
@@ -187,6 +197,12 @@ TEST(XlsxWriter, HooksSeeEverySheetAndTheWorkbook) {
   EXPECT_EQ(closes, 1);
   EXPECT_NE(Part(dir / "h.xlsx", "xl/workbook.xml").find("name=\"ChartData\" sheetId=\"3\" state=\"hidden\""),
             std::string::npos);
+  EXPECT_NE(Part(dir / "h.xlsx", "xl/charts/chart1.xml").find("<c:scatterChart>"), std::string::npos);
+  // The reader still sees the user's sheets and the data sheet, values intact.
+  auto app = embedded::EmbeddedApplication::Create();
+  const auto back = WorkbookReader::Read(*app, dir / "h.xlsx");
+  ASSERT_EQ(back->Sheets().size(), 3u);
+  EXPECT_EQ(back->Sheets()[2]->ValueAt(2, 2), Variant(2.0));
 }
 
 TEST(XlsxWriter, FailureLeavesNoOutputAndKeepsTheOldFile) {
