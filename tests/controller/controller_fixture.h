@@ -44,6 +44,7 @@ class ControllerFixture : public ::testing::Test {
     const auto used = sheet.UsedRange();
     if (!used) return out;
     for (std::int32_t r = 1; r <= used->bottom; ++r) out.push_back(sheet.ValueAt(r, 1).ToText());
+    while (!out.empty() && out.back().empty()) out.pop_back();
     return out;
   }
 

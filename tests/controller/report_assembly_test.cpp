@@ -1,0 +1,298 @@
+// The component driven through its public class against the embedded host: complete
+// reports for every data type and method, the measure notice, the cached report, labels,
+// slicing at a narrow output location, and error sources from deep inside.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "controller_fixture.h"
+#include "dezezuvazoz/enums.h"
+#include "dezezuvazoz/errors.h"
+#include "host/embedded/cell_formatter.h"
+#include "host/embedded/data_checks.h"
+
+namespace dez::testing {
+namespace {
+
+bool Contains(const std::vector<std::string>& lines, const std::string& text) {
+  return std::find(lines.begin(), lines.end(), text) != lines.end();
+}
+
+const std::vector<Row> kMetric = {{"a", 1.0, 2.0}, {"b", 1.5, 2.5}, {"c", 5.0, 1.0}, {"d", 6.0, 0.5}, {"e", 3.0, 9.0}};
+const std::vector<Row> kBinary = {{1, 0, 1, 1}, {1, 1, 1, 0}, {0, 0, 1, 1}, {1, 0, 0, 1}};
+const std::vector<Row> kMixed = {{"BIN", "QUANT", "QUAL"}, {1, 2.0, "red"}, {0, 4.0, "blue"}, {1, 7.0, "red"},
+                                 {0, 1.0, "green"}};
+const std::vector<Row> kDistances = {{0, 1, 2, 6}, {1, 0, 3, 5}, {2, 3, 0, 4}, {6, 5, 4, 0}};
+
+struct ReportCase {
+  std::int32_t clusterType;
+  const std::vector<Row>* cells;
+  const char* range;
+  bool headers;
+  const char* dataSetLine;
+  const char* matrixTitle;
+};
+
+const ReportCase kReports[] = {
+    {dezEZuvazozMetric, &kMetric, "Data!A1:C5", true, "Quantitative Data Set = Data!$A$1:$C$5",
+     "Distance Matrix (Euclidean Distance)"},
+    {dezEZuvazozBinomial, &kBinary, "Data!A1:D4", false, "Binomial Data Set = Data!$A$1:$D$4",
+     "Similarity Matrix (Jaccard)"},
+    {dezEZuvazozMixed, &kMixed, "Data!A1:C5", false, "Mixed Data Set = Data!$A$1:$C$5",
+     "Similarity Matrix (General Similarity)"},
+    {dezEZuvazozDifference, &kDistances, "Data!A1:D4", false, "Distance Matrix = Data!$A$1:$D$4", "Distance Matrix"},
+    {dezEZuvazozSimilarity, &kDistances, "Data!A1:D4", false, "Similarity Matrix = Data!$A$1:$D$4",
+     "Similarity Matrix"},
+};
+
+class CompleteReportTest : public ControllerFixture,
+                           public ::testing::WithParamInterface<std::tuple<ReportCase, std::int32_t>> {};
+
+TEST_P(CompleteReportTest, EveryTypeAndMethodGivesTheWholeReport) {
+  const auto& [c, method] = GetParam();
+  Put(1, 1, *c.cells);
+  clsHCluster hc(context);
+  hc.ClusterType(c.clusterType);
+  hc.Method(method);
+  hc.MethodText("Method " + std::to_string(method));
+  hc.Measure(c.clusterType == dezEZuvazozBinomial ? std::int32_t{dezEZuvazozSMBJaccard}
+                                                  : std::int32_t{dezEZuvazozSMMEuclidean});
+  hc.MeasureText(c.clusterType == dezEZuvazozBinomial  ? "Jaccard"
+                 : c.clusterType == dezEZuvazozMixed   ? "General Similarity"
+                                                       : "Euclidean Distance");
+  hc.Headers(c.headers);
+  hc.TextDend(true);
+  hc.VarRange(c.range);
+  if (c.clusterType == dezEZuvazozMixed && method == dezEZuvazozMethWards) {
+    // Ward's sums of squares read the data as numbers: a category text cannot be one.
+    const Error e = ErrorOf([&] { hc.Results(); });
+    EXPECT_EQ(e.number, fault::kTypeMismatch);
+    EXPECT_TRUE(e.source.ends_with(" in DEZEZuvazoz.clsHClusterBO.ReduceMatrix.Analyse.GetResults.Results"))
+        << e.source;
+    return;
+  }
+  hc.Results();
+
+  const auto lines = ColumnA(*OutputSheet());
+  ASSERT_GE(lines.size(), 10u);
+  EXPECT_EQ(lines[0], "Hierarchical Clustering Results for:");
+  EXPECT_EQ(lines[1], c.dataSetLine);
+  const bool centroidOrWards = method == dezEZuvazozMethCentroid || method == dezEZuvazozMethWards;
+  const bool substituted = centroidOrWards && (c.clusterType <= dezEZuvazozMetric);
+  EXPECT_TRUE(Contains(lines, substituted ? "Distance Matrix (Squared Euclidean Distance)" : c.matrixTitle))
+      << c.matrixTitle;
+  EXPECT_TRUE(Contains(lines, "Clustering Strategy"));
+  EXPECT_TRUE(Contains(lines, "Cophenetic Correlation"));
+  EXPECT_TRUE(Contains(lines, "Dendrogram"));
+  EXPECT_EQ(box->Calls().size(), substituted ? 1u : 0u);
+  EXPECT_EQ(OutputSheet()->Name(), "Sheet1") << "a new sheet at the end of the workbook";
+}
+
+INSTANTIATE_TEST_SUITE_P(TypesAndMethods, CompleteReportTest,
+                         ::testing::Combine(::testing::ValuesIn(kReports), ::testing::Range(1, 7)));
+
+using ControllerTest = ControllerFixture;
+
+TEST_F(ControllerTest, WardsNoticeIsShownOnceAndTheMeasureStaysSubstituted) {
+  Put(1, 1, kMetric);
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozMetric);
+  hc.Method(dezEZuvazozMethWards);
+  hc.Measure(dezEZuvazozSMMCityBlock);
+  hc.Headers(true);
+  hc.VarRange("Data!A1:C5");
+  hc.Results();
+  ASSERT_EQ(box->Calls().size(), 1u);
+  EXPECT_EQ(box->Calls()[0].prompt, "The Squared Euclidean Distance will be used for Wards Method.");
+  EXPECT_EQ(box->Calls()[0].title, "Distance Measure");
+  EXPECT_EQ(box->Calls()[0].style, host::kMsgBoxExclamation);
+  EXPECT_FALSE(hc.EngineResults().DistanceMatrixView().empty());
+  EXPECT_EQ(hc.EngineResults().DistanceMatrixView()(1, 2), 0.5) << "squared Euclidean of (1,2) and (1.5,2.5)";
+  hc.TextDend(true);  // a new report, same measure: no second notice
+  hc.Results(true);
+  EXPECT_EQ(box->Calls().size(), 1u);
+}
+
+TEST_F(ControllerTest, CentroidWithSquaredEuclideanShowsNoNotice) {
+  Put(1, 1, kMetric);
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozMetric);
+  hc.Method(dezEZuvazozMethCentroid);
+  hc.Measure(dezEZuvazozSMMSqrdEuclidean);
+  hc.Headers(true);
+  hc.VarRange("Data!A1:C5");
+  hc.Results();
+  EXPECT_TRUE(box->Calls().empty());
+}
+
+// A data check that refuses the output area while `refuse` is set.
+class RefusingChecks final : public host::clsDataChecks {
+ public:
+  void CheckDataBlock(const host::RangePtr&, bool, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                      std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t&, host::Loc) override {}
+  void CheckOutputArea(host::RangePtr&, std::int32_t, std::int32_t, bool, host::Loc where) override {
+    if (refuse) throw Error(AddinErrorNumber(addin_error::kOutputAreaRefused), "clsDataChecks", "refused", where);
+  }
+  bool refuse = true;
+};
+
+TEST_F(ControllerTest, RefusedPlacementKeepsTheReportAndPlacesItAgainWithoutTheEngine) {
+  auto checks = std::make_shared<RefusingChecks>();
+  context.dataChecks = checks;
+  Put(1, 1, kDistances);
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozDifference);
+  hc.Method(dezEZuvazozMethNearestNeigh);
+  hc.VarRange("Data!A1:D4");
+  const Error e = ErrorOf([&] { hc.Results(); });
+  EXPECT_EQ(e.number, AddinErrorNumber(addin_error::kOutputAreaRefused));
+  EXPECT_TRUE(e.source.ends_with(".Results") || e.source.ends_with("clsHCluster.Results")) << e.source;
+
+  // The cells change, but the cached report is placed as it was made.
+  data->WriteCell(1, 2, Variant(9.0));
+  data->WriteCell(2, 1, Variant(9.0));
+  checks->refuse = false;
+  hc.OutputRange("Data!G1");
+  hc.Results();
+  EXPECT_EQ(data->ValueAt(1, 7).ToText(), "Hierarchical Clustering Results for:");
+  EXPECT_EQ(data->ValueAt(7, 9), Variant(1.0)) << "the old d(1, 2) in the pasted matrix";
+}
+
+TEST_F(ControllerTest, SecondResultsReusesTheEngine) {
+  // The first analysis computes a probability; the second has a perfect tree, so the
+  // engine keeps the earlier probability as it documents.
+  Put(1, 1, {{0, 1, 2}, {1, 0, 3}, {2, 3, 0}});
+  Put(1, 5, {{0, 1, 4}, {1, 0, 4}, {4, 4, 0}});
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozDifference);
+  hc.Method(dezEZuvazozMethNearestNeigh);
+  hc.VarRange("Data!A1:C3");
+  hc.Results();
+  const double p = hc.EngineResults().CopheneticP();
+  EXPECT_NEAR(p, 1.0 / 3.0, 1e-12);
+  hc.VarRange("Data!E1:G3");
+  hc.Results(true);
+  EXPECT_EQ(hc.EngineResults().CopheneticR(), 1.0);
+  EXPECT_EQ(hc.EngineResults().CopheneticP(), p);
+}
+
+TEST_F(ControllerTest, RowLabelsFollowTheWorksheetRows) {
+  Put(4, 2, {{1, 2}, {2, 3}, {4, 1}, {0, 0}, {5, 5}, {3, 3}});
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozMetric);
+  hc.Method(3);
+  hc.Measure(4);
+  hc.VarRange("Data!B4:C9");
+  hc.Results();
+  EXPECT_EQ(hc.ItemLabels().At(1), "Row 4");
+  EXPECT_EQ(hc.ItemLabels().At(6), "Row 9");
+}
+
+TEST_F(ControllerTest, UndefinedMatrixGivesTheShortReport) {
+  Put(1, 1, {{0, 0}, {0, 0}, {1, 1}});
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozMetric);
+  hc.Method(3);
+  hc.Measure(dezEZuvazozSMMBrayCurtis);
+  hc.MeasureText("Bray-Curtis");
+  hc.GraphDend(true);
+  hc.VarRange("Data!A1:B3");
+  hc.Results();
+  const auto lines = ColumnA(*OutputSheet());
+  const std::vector<std::string> expected = {"Hierarchical Clustering Results for:",
+                                             "Quantitative Data Set = Data!$A$1:$B$3",
+                                             "Distance/Similarity Measure = Bray-Curtis",
+                                             "Cluster Method = ",
+                                             "",
+                                             "There are undefined numbers in the",
+                                             "distance/similarity matrix.",
+                                             "Execution was halted."};
+  EXPECT_EQ(lines, expected);
+  EXPECT_TRUE(hc.EngineResults().Undefined());
+}
+
+TEST_F(ControllerTest, NarrowOutputLocationSlicesTheMatrix) {
+  std::vector<Row> rows;
+  for (int i = 0; i < 12; ++i) rows.push_back({i * 1.0, (i * 7 % 5) * 1.0});
+  Put(1, 1, rows);
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozMetric);
+  hc.Method(3);
+  hc.Measure(4);
+  hc.MeasureText("Euclidean");
+  hc.VarRange("Data!A1:B12");
+  hc.OutputRange("Data!IP1");  // column 250: six columns left of a 256-column sheet
+  hc.Results();
+  bool partTwo = false;
+  for (std::int32_t r = 1; r <= 60; ++r) partTwo |= data->ValueAt(r, 250).IsText() &&
+                                                   data->ValueAt(r, 250).text() == "Distance Matrix (Euclidean): Part 2";
+  EXPECT_TRUE(partTwo) << "slices of ten columns";
+}
+
+// A formatter that fails on the first line of the undefined-matrix notice.
+class FailingFormatter final : public host::clsCellFormatter {
+ public:
+  void FormatHeadingBand(const host::RangePtr&, bool, host::Loc) override {}
+  void FormatValueBlock(const host::RangePtr&, bool, host::Loc) override {}
+  void FormatTextLine(const host::RangePtr& range, bool, host::Loc where) override {
+    const Variant v = range->CellValue();
+    if (v.IsText() && v.text() == "There are undefined numbers in the") {
+      throw Error(fault::kInvalidCall, "", "", where);
+    }
+  }
+};
+
+TEST_F(ControllerTest, ErrorsFromDeepInsideNameTheWholeChain) {
+  context.newCellFormatter = [] { return std::make_unique<FailingFormatter>(); };
+  Put(1, 1, {{0, 0}, {0, 0}, {1, 1}});
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozMetric);
+  hc.Method(3);
+  hc.Measure(dezEZuvazozSMMBrayCurtis);
+  hc.VarRange("Data!A1:B3");
+  const Error e = ErrorOf([&] { hc.Results(); });
+  EXPECT_EQ(e.number, fault::kInvalidCall);
+  EXPECT_TRUE(e.source.starts_with("Line ")) << e.source;
+  EXPECT_TRUE(e.source.ends_with(
+      " in DEZEZuvazoz.clsHClusterOutput.OutputComment.FormatSimpleResults.GetResults.Results"))
+      << e.source;
+}
+
+TEST_F(ControllerTest, OptionChangesDiscardTheCacheOnlyWhenTheyChange) {
+  auto checks = std::make_shared<RefusingChecks>();
+  context.dataChecks = checks;
+  Put(1, 1, kDistances);
+  clsHCluster hc(context);
+  hc.ClusterType(dezEZuvazozDifference);
+  hc.Method(1);
+  hc.VarRange("Data!A1:D4");
+  EXPECT_THROW(hc.Results(), Error);
+  data->WriteCell(1, 2, Variant(9.0));
+  data->WriteCell(2, 1, Variant(9.0));
+  hc.Method(1);                  // unchanged: the cache stays
+  hc.GraphDend(true);            // never discards
+  hc.VarRange("Data!A1:D4");     // same text: not even resolved again
+  checks->refuse = false;
+  hc.OutputRange("Data!G1");
+  hc.Results();
+  EXPECT_EQ(data->ValueAt(7, 9), Variant(1.0)) << "cached report placed";
+  checks->refuse = true;
+  EXPECT_THROW(hc.Results(), Error);
+  hc.Method(2);                  // a real change: the engine runs again
+  checks->refuse = false;
+  hc.OutputRange("Data!G30");
+  hc.Results();
+  EXPECT_EQ(data->ValueAt(36, 9), Variant(9.0)) << "report made anew from the changed cells";
+}
+
+TEST_F(ControllerTest, PowerIsCorrectedAndWrittenBack) {
+  clsHCluster hc(context);
+  for (auto [given, stored] : {std::pair<std::int16_t, std::int16_t>{12, 1}, {-1, 1}, {0, 0}, {9, 9}}) {
+    std::int16_t power = given;
+    hc.Power(power);
+    EXPECT_EQ(power, stored);
+  }
+}
+
+}  // namespace
+}  // namespace dez::testing
