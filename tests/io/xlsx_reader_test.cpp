@@ -442,3 +442,61 @@ TEST(XlsxPackage, ResolveTarget) {
 
 }  // namespace
 }  // namespace dez::io
+
+namespace dez::io {
+namespace {
+
+/// Reads `file`; true when it either succeeds or fails with a FileError.
+bool ReadsOrFailsCleanly(const std::filesystem::path& file) {
+  try {
+    CollectingSink sink;
+    XlsxReader::ReadFile(file, sink);
+  } catch (const FileError&) {
+  }
+  return true;  // anything else propagates and fails the test
+}
+
+TEST(XlsxReader, MutatedPartsAndArchivesFailCleanly) {
+  XlsxFixture f;
+  f.SharedStrings({"<t>one</t>", "<r><t>two</t></r>"});
+  f.Sheet("S", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\"><v>2.5</v></c>"
+               "<c r=\"C1\" t=\"inlineStr\"><is><t>x</t></is></c><c r=\"D1\" t=\"e\"><v>#N/A</v></c></row>");
+  const auto members = f.Members();
+  TempDir dir;
+  std::uint64_t state = 0x9E3779B97F4A7C15ULL;  // xorshift: the same mutations every run
+  const auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  const std::string alphabet = "<>/=\"'&;#x0123456789 :ABrtcsvi\xC3\xFF";
+  for (int round = 0; round < 300; ++round) {
+    auto mutated = members;
+    auto part = mutated.begin();
+    std::advance(part, static_cast<long>(next() % mutated.size()));
+    std::string& text = part->second;
+    for (int k = 0, edits = 1 + static_cast<int>(next() % 4); k < edits && !text.empty(); ++k) {
+      const std::size_t at = next() % text.size();
+      switch (next() % 3) {
+        case 0: text[at] = alphabet[next() % alphabet.size()]; break;
+        case 1: text.erase(at, 1 + next() % 8); break;
+        default: text.insert(at, 1, alphabet[next() % alphabet.size()]); break;
+      }
+    }
+    testing::WriteZip(dir / "m.xlsx", mutated);
+    ASSERT_TRUE(ReadsOrFailsCleanly(dir / "m.xlsx")) << round;
+  }
+  f.Write(dir / "whole.xlsx");
+  const std::string bytes = testing::ReadAll(dir / "whole.xlsx");
+  for (int round = 0; round < 300; ++round) {
+    std::string damaged = bytes;
+    for (int k = 0, edits = 1 + static_cast<int>(next() % 3); k < edits; ++k) {
+      damaged[next() % damaged.size()] = static_cast<char>(next() & 0xFF);
+    }
+    ASSERT_TRUE(ReadsOrFailsCleanly(dir.Write("d.xlsx", damaged))) << round;
+  }
+}
+
+}  // namespace
+}  // namespace dez::io
