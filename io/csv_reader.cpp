@@ -98,8 +98,8 @@ void CsvReader::Consume(std::string_view bytes) {
       }
       case State::kQuoted: {
         const void* quote = std::memchr(bytes.data() + i, '"', bytes.size() - i);
-        const std::size_t j = quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - bytes.data())
-                                    : bytes.size();
+        const std::size_t j =
+            quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - bytes.data()) : bytes.size();
         field_.append(bytes.data() + i, j - i);
         i = j;
         if (i < bytes.size()) {
@@ -140,15 +140,12 @@ void CsvReader::Finish() {
     case State::kQuoted:
       Fail(FileErrorKind::kMalformed, quoteRow_, quoteColumn_, "quoted field is not closed before the end of the file");
     case State::kUnquoted:
-    case State::kQuoteInQuoted:
-      EndField();
-      break;
+    case State::kQuoteInQuoted: EndField(); break;
     case State::kFieldStart:
       // "a,b," ends with an empty last field; after a line break nothing is pending.
       if (column_ > 1) EndField();
       break;
-    case State::kAfterCr:
-      break;
+    case State::kAfterCr: break;
   }
   state_ = State::kFieldStart;
 }

@@ -74,9 +74,9 @@ class CsvReader {
   std::string field_;
   std::int64_t row_ = 1;
   std::int64_t column_ = 1;
-  std::int64_t quoteRow_ = 0;     // where the open quoted field began
+  std::int64_t quoteRow_ = 0;  // where the open quoted field began
   std::int64_t quoteColumn_ = 0;
-  std::string head_;              // the first bytes, until a byte-order mark is ruled in or out
+  std::string head_;  // the first bytes, until a byte-order mark is ruled in or out
   bool headDone_ = false;
   bool sawData_ = false;
 };

@@ -49,8 +49,8 @@ struct FileLocation {
 class FileError : public Error {
  public:
   /// Builds the description "<file>: <location>: <what>" from its pieces.
-  FileError(FileErrorKind kind, std::string file, const FileLocation& at, const std::string& what,
-            std::string source, std::source_location where = std::source_location::current());
+  FileError(FileErrorKind kind, std::string file, const FileLocation& at, const std::string& what, std::string source,
+            std::source_location where = std::source_location::current());
 
   FileErrorKind kind;
   std::string path;  ///< the file as given to the reader or writer

@@ -7,15 +7,15 @@
 
 namespace dez::io {
 
-HostWorkbookSink::HostWorkbookSink(embedded::EmbeddedApplication& app, std::string workbookName,
-                                   std::string fileName, std::string source)
+HostWorkbookSink::HostWorkbookSink(embedded::EmbeddedApplication& app, std::string workbookName, std::string fileName,
+                                   std::string source)
     : app_(app), workbookName_(std::move(workbookName)), fileName_(std::move(fileName)), source_(std::move(source)) {}
 
 void HostWorkbookSink::BeginSheet(const std::string& name) {
   if (!book_) {
     if (app_.FindWorkbook(workbookName_)) {
-      throw FileError(FileErrorKind::kOpen, fileName_, {},
-                      "a workbook named \"" + workbookName_ + "\" is already open", source_);
+      throw FileError(FileErrorKind::kOpen, fileName_, {}, "a workbook named \"" + workbookName_ + "\" is already open",
+                      source_);
     }
     try {
       book_ = app_.AddWorkbook(workbookName_, {name});

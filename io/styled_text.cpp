@@ -39,8 +39,8 @@ std::size_t OffsetOf(const std::string& text, std::size_t from, std::size_t from
 std::vector<TextFragment> SplitStyledText(const std::string& text, const embedded::CellStyle& style) {
   std::vector<TextFragment> out;
   const TextFragment base{style.fontName, style.fontSize, style.bold, {}};
-  std::size_t bytePos = 0;   // where the next unwritten character starts
-  std::size_t charPos = 0;   // its 0-based index
+  std::size_t bytePos = 0;  // where the next unwritten character starts
+  std::size_t charPos = 0;  // its 0-based index
   for (const embedded::FontRun& run : style.runs) {
     if (run.length <= 0 || run.start < 1) continue;
     const std::size_t runStart = static_cast<std::size_t>(run.start - 1);

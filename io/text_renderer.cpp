@@ -22,9 +22,9 @@ struct ShownCell {
   std::int32_t row;
   std::int32_t column;  // relative to the block's left edge, 0-based
   std::string text;
-  std::size_t width;    // terminal columns of `text`
+  std::size_t width;  // terminal columns of `text`
   Align align;
-  bool isText;          // may overflow into empty neighbours
+  bool isText;  // may overflow into empty neighbours
 };
 
 std::string Printable(std::string text) {
@@ -79,8 +79,8 @@ std::string Fit(const std::string& text, std::size_t textWidth, std::size_t widt
 
 }  // namespace
 
-void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedded::CellBlock& block,
-                          std::ostream& out, const TextRenderOptions& options) {
+void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedded::CellBlock& block, std::ostream& out,
+                          const TextRenderOptions& options) {
   // Gather the shown cells, row by row, left to right.
   std::vector<ShownCell> cells;
   std::int32_t lastRow = 0;
@@ -99,7 +99,8 @@ void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedd
   std::vector<std::size_t> widths(static_cast<std::size_t>(lastColumn) + 1, 0);
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const ShownCell& c = cells[i];
-    const bool neighbourFilled = i + 1 < cells.size() && cells[i + 1].row == c.row && cells[i + 1].column == c.column + 1;
+    const bool neighbourFilled =
+        i + 1 < cells.size() && cells[i + 1].row == c.row && cells[i + 1].column == c.column + 1;
     if (c.isText && !neighbourFilled && c.align == Align::kLeft) continue;
     std::size_t& w = widths[static_cast<std::size_t>(c.column)];
     w = std::max(w, std::min(c.width, options.maxColumnWidth));
@@ -112,7 +113,8 @@ void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedd
     const ShownCell& next = cells[i + 1];
     if (!c.isText || c.align != Align::kLeft || next.row != c.row || next.column == c.column + 1) continue;
     std::size_t room = 0;
-    for (std::int32_t j = c.column; j < next.column; ++j) room += widths[static_cast<std::size_t>(j)] + options.columnGap;
+    for (std::int32_t j = c.column; j < next.column; ++j)
+      room += widths[static_cast<std::size_t>(j)] + options.columnGap;
     room -= options.columnGap;
     const std::size_t needed = std::min(c.width, std::min(kOverflowRoom, options.maxColumnWidth));
     if (room < needed) widths[static_cast<std::size_t>(c.column)] += needed - room;
@@ -167,8 +169,8 @@ void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedd
       std::size_t room = widths[j];
       if (c.isText && c.align == Align::kLeft && c.width > room) {
         // Overflow to the right up to the next filled cell of the row, or without limit.
-        room = k + 1 < end ? starts[static_cast<std::size_t>(cells[k + 1].column)] - options.columnGap - start
-                           : c.width;
+        room =
+            k + 1 < end ? starts[static_cast<std::size_t>(cells[k + 1].column)] - options.columnGap - start : c.width;
       }
       const std::string text = Fit(c.text, c.width, room);
       const std::size_t w = DisplayWidth(text);

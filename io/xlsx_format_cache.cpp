@@ -31,16 +31,20 @@ lxw_color_t LxwColor(std::uint32_t rgb) { return rgb == 0 ? static_cast<lxw_colo
 XlsxFormatCache::XlsxFormatCache(lxw_workbook* workbook, const embedded::StyleTable& styles)
     : workbook_(workbook), styles_(styles) {}
 
-XlsxFormatCache::Properties XlsxFormatCache::PropertiesOf(const embedded::CellStyle& style,
-                                                          const std::string& fontName, double fontSize, bool bold) {
+XlsxFormatCache::Properties XlsxFormatCache::PropertiesOf(const embedded::CellStyle& style, const std::string& fontName,
+                                                          double fontSize, bool bold) {
   const std::string shown = IsGlyphFont(fontName) ? std::string(kGlyphDisplayFont) : fontName;
   const std::int32_t fill = PaletteColor(style.interiorColorIndex) ? style.interiorColorIndex : 0;
   return Properties{shown, fontSize, bold, style.numberFormat, Alignment(style.horizontalAlignment), fill};
 }
 
 lxw_format* XlsxFormatCache::Get(const Properties& properties, bool explicitDefault) {
-  static const Properties kDefault{embedded::CellStyle::kDefaultFontName, embedded::CellStyle::kDefaultFontSize,
-                                   false, embedded::CellStyle::kGeneralFormat, LXW_ALIGN_NONE, 0};
+  static const Properties kDefault{embedded::CellStyle::kDefaultFontName,
+                                   embedded::CellStyle::kDefaultFontSize,
+                                   false,
+                                   embedded::CellStyle::kGeneralFormat,
+                                   LXW_ALIGN_NONE,
+                                   0};
   if (properties == kDefault) {
     if (!explicitDefault) return nullptr;
     if (explicitDefault_ == nullptr) explicitDefault_ = workbook_add_format(workbook_);

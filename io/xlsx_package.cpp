@@ -47,8 +47,8 @@ class WorkbookHandler : public XmlHandler {
 
   void StartElement(std::string_view name, const XmlAttributes& attributes) override {
     if (name != "sheet") return;
-    sheets.push_back(Sheet{std::string(attributes.Find("name").value_or("")),
-                           std::string(attributes.Find("id").value_or(""))});
+    sheets.push_back(
+        Sheet{std::string(attributes.Find("name").value_or("")), std::string(attributes.Find("id").value_or(""))});
   }
   void EndElement(std::string_view) override {}
   void Characters(std::string_view) override {}
@@ -126,8 +126,8 @@ XlsxLayout XlsxPackage::Discover(const ZipArchive& archive, const XlsxReadLimits
   }
   if (layout.workbookPart.empty() && archive.Contains("xl/workbook.xml")) layout.workbookPart = "xl/workbook.xml";
   if (layout.workbookPart.empty() || !archive.Contains(layout.workbookPart)) {
-    throw FileError(FileErrorKind::kNotWorkbook, file, {},
-                    "not an XLSX workbook: the archive holds no workbook part", source);
+    throw FileError(FileErrorKind::kNotWorkbook, file, {}, "not an XLSX workbook: the archive holds no workbook part",
+                    source);
   }
 
   // The workbook's own relationships: sheet parts and shared strings.

@@ -22,9 +22,9 @@ struct XlsxSheetEntry {
 };
 
 struct XlsxLayout {
-  std::string workbookPart;              ///< e.g. "xl/workbook.xml"
-  std::vector<XlsxSheetEntry> sheets;    ///< worksheets in workbook order
-  std::string sharedStringsPart;         ///< empty when the workbook has none
+  std::string workbookPart;            ///< e.g. "xl/workbook.xml"
+  std::vector<XlsxSheetEntry> sheets;  ///< worksheets in workbook order
+  std::string sharedStringsPart;       ///< empty when the workbook has none
 };
 
 class XlsxPackage {

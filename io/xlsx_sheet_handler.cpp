@@ -41,8 +41,7 @@ XlsxSheetHandler::XlsxSheetHandler(std::string fileName, std::string sheetName, 
       cellsLeft_(cellsLeft) {}
 
 void XlsxSheetHandler::Fail(FileErrorKind kind, const std::string& what) const {
-  throw FileError(kind, fileName_, FileLocation{sheetName_, row_, column_, {}}, what,
-                  source_);
+  throw FileError(kind, fileName_, FileLocation{sheetName_, row_, column_, {}}, what, source_);
 }
 
 void XlsxSheetHandler::StartElement(std::string_view name, const XmlAttributes& attributes) {
@@ -113,8 +112,7 @@ void XlsxSheetHandler::StartRow(const XmlAttributes& attributes) {
     }
     if (row < 1 || row > kMaxRows) {
       row_ = 0;
-      Fail(FileErrorKind::kLimit,
-           "row number " + Quote(*r) + " lies beyond the sheet's 1,048,576 rows");
+      Fail(FileErrorKind::kLimit, "row number " + Quote(*r) + " lies beyond the sheet's 1,048,576 rows");
     }
     row_ = static_cast<std::int32_t>(row);
   } else {
@@ -142,8 +140,7 @@ void XlsxSheetHandler::StartCell(const XmlAttributes& attributes) {
         row_ = pos.row;
         column_ = pos.column;
         break;
-      case ReferenceProblem::kSyntax:
-        Fail(FileErrorKind::kMalformed, "cell reference " + Quote(*r) + " is malformed");
+      case ReferenceProblem::kSyntax: Fail(FileErrorKind::kMalformed, "cell reference " + Quote(*r) + " is malformed");
       case ReferenceProblem::kBeyondLimit:
         Fail(FileErrorKind::kLimit,
              "cell reference " + Quote(*r) + " lies beyond the sheet's 1,048,576 rows x 16,384 columns");
@@ -199,9 +196,8 @@ Variant XlsxSheetHandler::CellValue() {
         if (index <= sharedStrings_.size()) index = index * 10 + static_cast<std::uint64_t>(ch - '0');
       }
       if (index >= sharedStrings_.size()) {
-        Fail(FileErrorKind::kMalformed,
-             "shared string index " + std::string(v) + " out of range (" + std::to_string(sharedStrings_.size()) +
-                 " strings)");
+        Fail(FileErrorKind::kMalformed, "shared string index " + std::string(v) + " out of range (" +
+                                            std::to_string(sharedStrings_.size()) + " strings)");
       }
       const std::string& text = sharedStrings_[static_cast<std::size_t>(index)];
       if (text.empty()) return {};

@@ -58,17 +58,17 @@ class XlsxSheetHandler : public XmlHandler {
   std::uint64_t& cellsLeft_;
 
   bool inSheetData_ = false;
-  std::int32_t row_ = 0;         // current row (of the <row>, or of the last referenced cell)
-  std::int32_t column_ = 0;      // column of the current (or last) cell of the row
+  std::int32_t row_ = 0;     // current row (of the <row>, or of the last referenced cell)
+  std::int32_t column_ = 0;  // column of the current (or last) cell of the row
   bool inCell_ = false;
   CellType type_ = CellType::kNumber;
   Collect collect_ = Collect::kNone;
   bool inInline_ = false;
   bool hasInline_ = false;
   int phoneticDepth_ = 0;
-  std::string value_;            // <v> text
-  std::string inline_;           // <is> text
-  std::string formula_;          // the first bytes of <f>, enough to recognise an error constant
+  std::string value_;    // <v> text
+  std::string inline_;   // <is> text
+  std::string formula_;  // the first bytes of <f>, enough to recognise an error constant
 };
 
 }  // namespace dez::io

@@ -37,7 +37,8 @@ double NumberWidthChars(double value, const std::string& numberFormat) {
   const std::size_t point = numberFormat.find('.');
   if (point != std::string::npos) {
     std::size_t decimals = 0;
-    for (std::size_t i = point + 1; i < numberFormat.size() && (numberFormat[i] == '0' || numberFormat[i] == '#'); ++i) {
+    for (std::size_t i = point + 1; i < numberFormat.size() && (numberFormat[i] == '0' || numberFormat[i] == '#');
+         ++i) {
       ++decimals;
     }
     digits += 1 + static_cast<double>(decimals);
@@ -83,17 +84,14 @@ void XlsxSheetWriter::Fail(std::int32_t row, std::int32_t column, lxw_error erro
                   std::string("cannot write the cell: ") + lxw_strerror(error), kSource);
 }
 
-lxw_format* XlsxSheetWriter::Format(StyleId id) {
-  return formats_.ForStyle(id, columnFormats_);
-}
+lxw_format* XlsxSheetWriter::Format(StyleId id) { return formats_.ForStyle(id, columnFormats_); }
 
 void XlsxSheetWriter::SetRow(std::int32_t row, double height) {
   lxw_row_col_options hidden{};
   hidden.hidden = 1;
-  const lxw_error error = height <= 0
-                              ? worksheet_set_row_opt(worksheet_, static_cast<lxw_row_t>(row - 1), LXW_DEF_ROW_HEIGHT,
-                                                      nullptr, &hidden)
-                              : worksheet_set_row(worksheet_, static_cast<lxw_row_t>(row - 1), height, nullptr);
+  const lxw_error error = height <= 0 ? worksheet_set_row_opt(worksheet_, static_cast<lxw_row_t>(row - 1),
+                                                              LXW_DEF_ROW_HEIGHT, nullptr, &hidden)
+                                      : worksheet_set_row(worksheet_, static_cast<lxw_row_t>(row - 1), height, nullptr);
   if (error != LXW_NO_ERROR) Fail(row, 0, error);
 }
 
@@ -127,9 +125,7 @@ void XlsxSheetWriter::WriteRow(const CellRow& row) {
     const CellStyle& style = styles_.Get(cell.style);
     lxw_error error = LXW_NO_ERROR;
     switch (cell.value.kind()) {
-      case Variant::Kind::Empty:
-        error = worksheet_write_blank(worksheet_, r, c, Format(cell.style));
-        break;
+      case Variant::Kind::Empty: error = worksheet_write_blank(worksheet_, r, c, Format(cell.style)); break;
       case Variant::Kind::Number: {
         double v = cell.value.number();
         // libxlsxwriter writes 16 significant digits, which round the largest doubles up
@@ -152,8 +148,7 @@ void XlsxSheetWriter::WriteRow(const CellRow& row) {
         if (text == "#ERR") {
           error = worksheet_write_string(worksheet_, r, c, text.c_str(), Format(cell.style));
         } else {
-          error = worksheet_write_formula_str(worksheet_, r, c, ("=" + text).c_str(), Format(cell.style),
-                                              text.c_str());
+          error = worksheet_write_formula_str(worksheet_, r, c, ("=" + text).c_str(), Format(cell.style), text.c_str());
         }
         NoteWidth(cell.column, TextWidthChars(text.size(), style.fontSize, style.bold, false));
         break;
@@ -161,8 +156,8 @@ void XlsxSheetWriter::WriteRow(const CellRow& row) {
       case Variant::Kind::Text: {
         error = WriteText(r, c, cell, style);
         // A text widens its column only when it cannot overflow into its right neighbour.
-        const bool neighbourFilled = i + 1 < row.cells.size() && row.cells[i + 1].column == cell.column + 1 &&
-                                     !row.cells[i + 1].value.IsEmpty();
+        const bool neighbourFilled =
+            i + 1 < row.cells.size() && row.cells[i + 1].column == cell.column + 1 && !row.cells[i + 1].value.IsEmpty();
         if (neighbourFilled) {
           NoteWidth(cell.column, TextWidthChars(CountCodePoints(cell.value.text()), style.fontSize, style.bold,
                                                 IsGlyphFont(style.fontName)));

@@ -46,9 +46,9 @@ class XlsxSheetWriter {
   lxw_worksheet* worksheet_;
   XlsxFormatCache& formats_;
   const embedded::StyleTable& styles_;
-  const bool columnFormats_;                // the sheet has a default format of its own
-  std::vector<double> largestFont_;         // by StyleId; < 0 until computed
-  std::map<std::int32_t, double> widths_;   // column -> character units its content needs
+  const bool columnFormats_;               // the sheet has a default format of its own
+  std::vector<double> largestFont_;        // by StyleId; < 0 until computed
+  std::map<std::int32_t, double> widths_;  // column -> character units its content needs
 };
 
 }  // namespace dez::io

@@ -62,18 +62,18 @@ void XmlStreamParser::OnDoctype(void* self, const char* /*name*/, const char* /*
                                 int /*hasInternalSubset*/) {
   auto* p = static_cast<XmlStreamParser*>(self);
   if (p->pending_) return;
-  p->Stop(std::make_exception_ptr(FileError(FileErrorKind::kHostile, p->fileName_, p->at_,
-                                            "DOCTYPE declarations are refused (no workbook part has one)",
-                                            p->source_)));
+  p->Stop(
+      std::make_exception_ptr(FileError(FileErrorKind::kHostile, p->fileName_, p->at_,
+                                        "DOCTYPE declarations are refused (no workbook part has one)", p->source_)));
 }
 
 void XmlStreamParser::OnEntity(void* self, const char* /*name*/, int /*isParameter*/, const char* /*value*/,
-                               int /*length*/, const char* /*base*/, const char* /*systemId*/,
-                               const char* /*publicId*/, const char* /*notation*/) {
+                               int /*length*/, const char* /*base*/, const char* /*systemId*/, const char* /*publicId*/,
+                               const char* /*notation*/) {
   auto* p = static_cast<XmlStreamParser*>(self);
   if (p->pending_) return;
-  p->Stop(std::make_exception_ptr(FileError(FileErrorKind::kHostile, p->fileName_, p->at_,
-                                            "entity declarations are refused", p->source_)));
+  p->Stop(std::make_exception_ptr(
+      FileError(FileErrorKind::kHostile, p->fileName_, p->at_, "entity declarations are refused", p->source_)));
 }
 
 void XmlStreamParser::Feed(std::string_view chunk) {

@@ -43,8 +43,8 @@ class XmlStreamParser {
   static void OnEnd(void* self, const char* name);
   static void OnText(void* self, const char* text, int length);
   static void OnDoctype(void* self, const char* name, const char* sysid, const char* pubid, int hasInternalSubset);
-  static void OnEntity(void* self, const char* name, int isParameter, const char* value, int length,
-                       const char* base, const char* systemId, const char* publicId, const char* notation);
+  static void OnEntity(void* self, const char* name, int isParameter, const char* value, int length, const char* base,
+                       const char* systemId, const char* publicId, const char* notation);
 
   void Stop(std::exception_ptr error);
 

@@ -44,8 +44,7 @@ ZipArchive::ZipArchive(const std::filesystem::path& path, std::string source)
       case ZIP_ER_MULTIDISK:
         throw FileError(FileErrorKind::kNotWorkbook, fileName_, {},
                         "not a readable XLSX workbook: " + ZipErrorText(code), source_);
-      default:
-        throw FileError(FileErrorKind::kOpen, fileName_, {}, "cannot open: " + ZipErrorText(code), source_);
+      default: throw FileError(FileErrorKind::kOpen, fileName_, {}, "cannot open: " + ZipErrorText(code), source_);
     }
   }
 }

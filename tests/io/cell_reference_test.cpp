@@ -21,11 +21,16 @@ TEST(CellReference, ParsesWithinTheLimits) {
 
 TEST(CellReference, RefusesMalformedAndOutOfRange) {
   const std::vector<std::pair<const char*, ReferenceProblem>> bad = {
-      {"", ReferenceProblem::kSyntax},         {"1A", ReferenceProblem::kSyntax},
-      {"A", ReferenceProblem::kSyntax},        {"A1B", ReferenceProblem::kSyntax},
-      {"$A$1", ReferenceProblem::kSyntax},     {"A-1", ReferenceProblem::kSyntax},
-      {"A 1", ReferenceProblem::kSyntax},      {"XFE1", ReferenceProblem::kBeyondLimit},
-      {"A0", ReferenceProblem::kBeyondLimit},  {"A1048577", ReferenceProblem::kBeyondLimit},
+      {"", ReferenceProblem::kSyntax},
+      {"1A", ReferenceProblem::kSyntax},
+      {"A", ReferenceProblem::kSyntax},
+      {"A1B", ReferenceProblem::kSyntax},
+      {"$A$1", ReferenceProblem::kSyntax},
+      {"A-1", ReferenceProblem::kSyntax},
+      {"A 1", ReferenceProblem::kSyntax},
+      {"XFE1", ReferenceProblem::kBeyondLimit},
+      {"A0", ReferenceProblem::kBeyondLimit},
+      {"A1048577", ReferenceProblem::kBeyondLimit},
       {"ZZZZZZZZZZZZ1", ReferenceProblem::kBeyondLimit},
       {"A99999999999999999999999", ReferenceProblem::kBeyondLimit},
   };
@@ -75,8 +80,14 @@ TEST(Utf8, ValidationDecodingAndWidth) {
   EXPECT_EQ(CountCodePoints(out), 3u);
   EXPECT_EQ(DisplayWidth("ab\xE2\x94\x80"), 3u);
   EXPECT_EQ(DisplayWidth("\xE4\xB8\xAD"), 2u);  // a wide ideograph
-  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD" "c", 3), "ab");
-  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD" "c", 4), "ab\xE4\xB8\xAD");
+  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD"
+                          "c",
+                          3),
+            "ab");
+  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD"
+                          "c",
+                          4),
+            "ab\xE4\xB8\xAD");
 }
 
 TEST(XlsxText, EscapesAndNumbers) {

@@ -148,8 +148,8 @@ TEST(RealClients, OpenpyxlReadsValuesFontsAndFormats) {
   const auto sample = testing::SampleWorkbook::Make();
   XlsxWriter::Write(*sample.book, dir / "report.xlsx");
   dir.Write("dump.py", kDumpScript);
-  ASSERT_EQ(Shell(python + " " + Quote((dir / "dump.py").string()) + " " + Quote((dir / "report.xlsx").string()) + " > " +
-                Quote((dir / "dump.txt").string())),
+  ASSERT_EQ(Shell(python + " " + Quote((dir / "dump.py").string()) + " " + Quote((dir / "report.xlsx").string()) +
+                  " > " + Quote((dir / "dump.txt").string())),
             0);
   std::map<std::string, std::string> read;
   std::istringstream in(testing::ReadAll(dir / "dump.txt"));
@@ -169,16 +169,17 @@ TEST(RealClients, LibreOfficeConvertsTheReport) {
   XlsxWriter::Write(*sample.book, dir / "report.xlsx");
   const std::string profile = "-env:UserInstallation=file://" + (dir / "profile").string();
   const std::string soffice = "timeout 300 soffice --headless " + Quote(profile) + " --convert-to ";
-  const std::string target = " --outdir " + Quote(dir.path().string()) + " " + Quote((dir / "report.xlsx").string()) +
-                             " >/dev/null 2>&1";
+  const std::string target =
+      " --outdir " + Quote(dir.path().string()) + " " + Quote((dir / "report.xlsx").string()) + " >/dev/null 2>&1";
   ASSERT_EQ(Shell(soffice + "pdf" + target), 0);
   const std::string pdf = testing::ReadAll(dir / "report.pdf");
   ASSERT_GT(pdf.size(), 1000u);
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
 
   // Every sheet as CSV: the values as LibreOffice computed them, errors included.
-  ASSERT_EQ(Shell(soffice + Quote("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1") + target),
-            0);
+  ASSERT_EQ(
+      Shell(soffice + Quote("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1") + target),
+      0);
   const std::string data = testing::ReadAll(dir / "report-Data.csv");
   EXPECT_NE(data.find("alpha,1.5,TRUE,"), std::string::npos) << data;
   EXPECT_NE(data.find("0.3,#DIV/0!,"), std::string::npos) << data;

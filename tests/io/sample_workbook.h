@@ -80,8 +80,9 @@ struct SampleWorkbook {
     whole.SetFontSize(12);
     report.WriteCell(6, 2, Variant(42.0), whole);
     // A text dendrogram of two items: label field of 3, glyph letters after it.
-    const std::string lines[] = {"A  " + std::string(35, 'A') + "E", "   " + std::string(35, ' ') + "G" + std::string(44, 'A'),
-                                 "B  " + std::string(35, 'A') + "C", "   G" + std::string(19, 'A') + "K" + std::string(19, 'A') + "K"};
+    const std::string lines[] = {
+        "A  " + std::string(35, 'A') + "E", "   " + std::string(35, ' ') + "G" + std::string(44, 'A'),
+        "B  " + std::string(35, 'A') + "C", "   G" + std::string(19, 'A') + "K" + std::string(19, 'A') + "K"};
     for (int i = 0; i < 4; ++i) {
       report.WriteCell(8 + i, 1, Variant(lines[i]), DendrogramStyle(3, static_cast<std::int32_t>(lines[i].size())));
     }

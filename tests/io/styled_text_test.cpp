@@ -12,9 +12,8 @@ namespace {
 
 TEST(GlyphFont, LettersMapToBoxDrawing) {
   const std::vector<std::pair<char32_t, char32_t>> table = {
-      {U'A', U'\x2500'}, {U'B', U'\x2502'}, {U'C', U'\x2518'}, {U'E', U'\x2510'},
-      {U'G', U'\x251C'}, {U'H', U'\x2524'}, {U'K', U'\x253C'}, {U' ', U' '},
-      {U'D', U'D'},      {U'a', U'a'},      {U'1', U'1'}};
+      {U'A', U'\x2500'}, {U'B', U'\x2502'}, {U'C', U'\x2518'}, {U'E', U'\x2510'}, {U'G', U'\x251C'}, {U'H', U'\x2524'},
+      {U'K', U'\x253C'}, {U' ', U' '},      {U'D', U'D'},      {U'a', U'a'},      {U'1', U'1'}};
   for (const auto& [letter, glyph] : table) EXPECT_EQ(GlyphFor(letter), glyph);
   EXPECT_EQ(MapGlyphLetters("AB CEGHK x\xC3\xA9"), "─│ ┘┐├┤┼ x\xC3\xA9");
   EXPECT_TRUE(IsGlyphFont("Korvel"));
@@ -37,12 +36,13 @@ TEST(StyledText, RunsSplitTextByFont) {
   bold.bold = true;
   style.ApplyCharacterFont(3, 2, bold);
   EXPECT_EQ(SplitStyledText("abcdef", style),
-            (std::vector<TextFragment>{{"Calibri", 11.0, false, "ab"}, {"Calibri", 11.0, true, "cd"},
-                                       {"Calibri", 11.0, false, "ef"}}));
+            (std::vector<TextFragment>{
+                {"Calibri", 11.0, false, "ab"}, {"Calibri", 11.0, true, "cd"}, {"Calibri", 11.0, false, "ef"}}));
   // Positions count characters, not bytes.
-  EXPECT_EQ(SplitStyledText("\xC3\xA9\xC3\xA9xyz", style),
-            (std::vector<TextFragment>{{"Calibri", 11.0, false, "\xC3\xA9\xC3\xA9"}, {"Calibri", 11.0, true, "xy"},
-                                       {"Calibri", 11.0, false, "z"}}));
+  EXPECT_EQ(
+      SplitStyledText("\xC3\xA9\xC3\xA9xyz", style),
+      (std::vector<TextFragment>{
+          {"Calibri", 11.0, false, "\xC3\xA9\xC3\xA9"}, {"Calibri", 11.0, true, "xy"}, {"Calibri", 11.0, false, "z"}}));
   // A run past the end of the text, and an empty text.
   EXPECT_EQ(SplitStyledText("ab", style), (std::vector<TextFragment>{{"Calibri", 11.0, false, "ab"}}));
   EXPECT_TRUE(SplitStyledText("", style).empty());
@@ -52,8 +52,8 @@ TEST(StyledText, RunsSplitTextByFont) {
   korvel.fontName = "Korvel";
   glyphs.ApplyCharacterFont(2, 3, korvel);
   EXPECT_EQ(SplitStyledText("xAKBy", glyphs),
-            (std::vector<TextFragment>{{"Calibri", 11.0, false, "x"}, {"Courier New", 11.0, false, "─┼│"},
-                                       {"Calibri", 11.0, false, "y"}}));
+            (std::vector<TextFragment>{
+                {"Calibri", 11.0, false, "x"}, {"Courier New", 11.0, false, "─┼│"}, {"Calibri", 11.0, false, "y"}}));
 }
 
 TEST(Palette, StandardColours) {

@@ -80,8 +80,8 @@ class XlsxFixture {
                                "\">" + sheets_[i].xml + "</worksheet>";
     }
     if (!sharedStrings_.empty()) {
-      rels += "<Relationship Id=\"rIdS\" Type=\"" + std::string(kRel) +
-              "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
+      rels +=
+          "<Relationship Id=\"rIdS\" Type=\"" + std::string(kRel) + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
       m["xl/sharedStrings.xml"] = sharedStrings_;
     }
     m["xl/workbook.xml"] = workbook + "</sheets></workbook>";

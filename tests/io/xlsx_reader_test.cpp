@@ -126,9 +126,9 @@ TEST(XlsxReader, SheetsInWorkbookOrderWithTheirNames) {
 TEST(XlsxReader, MissingReferencesFollowThePreviousCellAndRow) {
   XlsxFixture f;
   f.Sheet("S",
-          "<row><c><v>1</v></c><c><v>2</v></c></row>"        // row 1: A1, B1
+          "<row><c><v>1</v></c><c><v>2</v></c></row>"                   // row 1: A1, B1
           "<row r=\"4\"><c r=\"C4\"><v>3</v></c><c><v>4</v></c></row>"  // C4, D4
-          "<row><c><v>5</v></c></row>");                      // row 5: A5
+          "<row><c><v>5</v></c></row>");                                // row 5: A5
   const CollectingSink sink = Read(f);
   const auto& s = sink.sheets[0];
   EXPECT_EQ(s.At(1, 1), Variant(1.0));
@@ -141,10 +141,9 @@ TEST(XlsxReader, MissingReferencesFollowThePreviousCellAndRow) {
 
 TEST(XlsxReader, NamespacePrefixesAreIgnored) {
   XlsxFixture f;
-  f.RawSheet("P",
-             std::string("<x:worksheet xmlns:x=\"") + XlsxFixture::kMain +
-                 "\"><x:sheetData><x:row r=\"1\"><x:c r=\"B1\" t=\"inlineStr\"><x:is><x:t>p</x:t></x:is></x:c>"
-                 "</x:row></x:sheetData></x:worksheet>");
+  f.RawSheet("P", std::string("<x:worksheet xmlns:x=\"") + XlsxFixture::kMain +
+                      "\"><x:sheetData><x:row r=\"1\"><x:c r=\"B1\" t=\"inlineStr\"><x:is><x:t>p</x:t></x:is></x:c>"
+                      "</x:row></x:sheetData></x:worksheet>");
   EXPECT_EQ(Read(f).sheets[0].At(1, 2), Variant("p"));
 }
 
@@ -228,8 +227,9 @@ TEST(XlsxReader, DoctypeAndEntityBombsAreRefused) {
       "<!ENTITY lol3 \"&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;\">]>";
   {
     XlsxFixture f;
-    f.RawSheet("Bomb", bomb + "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&lol3;</t></is></c></row>"
-                              "</sheetData></worksheet>");
+    f.RawSheet("Bomb", bomb +
+                           "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&lol3;</t></is></c></row>"
+                           "</sheetData></worksheet>");
     const FileError e = ReadFailing(f, FileErrorKind::kHostile, "DOCTYPE");
     EXPECT_NE(e.description.find("sheet \"Bomb\""), std::string::npos);
   }
@@ -320,9 +320,9 @@ TEST(XlsxReader, MissingParts) {
   expect(noSheets, FileErrorKind::kMalformed, "lists no worksheet");
 
   auto escape = members;
-  escape["xl/_rels/workbook.xml.rels"] =
-      std::string("<Relationships><Relationship Id=\"rId1\" Type=\"") + XlsxFixture::kRel +
-      "/worksheet\" Target=\"../../../etc/passwd\"/></Relationships>";
+  escape["xl/_rels/workbook.xml.rels"] = std::string("<Relationships><Relationship Id=\"rId1\" Type=\"") +
+                                         XlsxFixture::kRel +
+                                         "/worksheet\" Target=\"../../../etc/passwd\"/></Relationships>";
   expect(escape, FileErrorKind::kMalformed, "lies outside the package");
 
   // Without package relationships the usual workbook name is used.
@@ -389,7 +389,8 @@ TEST(XlsxReader, NotAZipTruncatedCorruptEmpty) {
   // The sheet is the largest member, written last but for the workbook parts; damage the
   // middle of the file, which lies in its compressed stream.
   std::string damaged = bytes;
-  for (std::size_t i = damaged.size() / 3; i < damaged.size() / 3 + 64; ++i) damaged[i] = static_cast<char>(~damaged[i]);
+  for (std::size_t i = damaged.size() / 3; i < damaged.size() / 3 + 64; ++i)
+    damaged[i] = static_cast<char>(~damaged[i]);
   CollectingSink sink;
   try {
     XlsxReader::ReadFile(dir.Write("damaged.xlsx", damaged), sink);
@@ -459,8 +460,9 @@ bool ReadsOrFailsCleanly(const std::filesystem::path& file) {
 TEST(XlsxReader, MutatedPartsAndArchivesFailCleanly) {
   XlsxFixture f;
   f.SharedStrings({"<t>one</t>", "<r><t>two</t></r>"});
-  f.Sheet("S", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\"><v>2.5</v></c>"
-               "<c r=\"C1\" t=\"inlineStr\"><is><t>x</t></is></c><c r=\"D1\" t=\"e\"><v>#N/A</v></c></row>");
+  f.Sheet("S",
+          "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\"><v>2.5</v></c>"
+          "<c r=\"C1\" t=\"inlineStr\"><is><t>x</t></is></c><c r=\"D1\" t=\"e\"><v>#N/A</v></c></row>");
   const auto members = f.Members();
   TempDir dir;
   std::uint64_t state = 0x9E3779B97F4A7C15ULL;  // xorshift: the same mutations every run

@@ -4,13 +4,12 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xlsxwriter.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-
-#include <xlsxwriter.h>
 
 #include "io/file_error.h"
 #include "io/styled_text.h"
@@ -34,7 +33,8 @@ std::string Part(const std::filesystem::path& file, const std::string& part) {
 
 std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -66,13 +66,15 @@ TEST(XlsxWriter, RoundTripKeepsEveryValue) {
       Variant expected = cell.value;
       if (expected.IsNumber()) expected = Variant(SixteenDigits(expected.number()));
       if (expected.IsText()) expected = Variant(DisplayedText(expected.text(), original.Styles().Get(cell.style)));
-      EXPECT_EQ(read.ValueAt(row, cell.column), expected) << original.Name() << " row " << row << " column " << cell.column;
+      EXPECT_EQ(read.ValueAt(row, cell.column), expected)
+          << original.Name() << " row " << row << " column " << cell.column;
       ++compared;
     });
     std::size_t readCount = 0;
     read.Store().ForEach([&](std::int32_t, const embedded::Cell& cell) { readCount += cell.value.IsEmpty() ? 0 : 1; });
     std::size_t originalCount = 0;
-    original.Store().ForEach([&](std::int32_t, const embedded::Cell& cell) { originalCount += cell.value.IsEmpty() ? 0 : 1; });
+    original.Store().ForEach(
+        [&](std::int32_t, const embedded::Cell& cell) { originalCount += cell.value.IsEmpty() ? 0 : 1; });
     EXPECT_EQ(readCount, originalCount);
   }
   EXPECT_GE(compared, 35u);
@@ -85,10 +87,11 @@ TEST(XlsxWriter, NumbersKeepSixteenSignificantDigits) {
   auto app = embedded::EmbeddedApplication::Create();
   auto book = app->AddWorkbook("N.xlsx", {"N"});
   auto& sheet = *book->Sheets()[0];
-  const std::vector<double> values = {0.0,     -0.0,        1.0,          -1.5,     2.0 / 3.0,   1e-300, -4.9e-324,
-                                      1e300,   1.797693134862315e308,     0.1,      123456789012345.6,   3.0e-5,
-                                      0.1 + 0.2};
-  for (std::size_t i = 0; i < values.size(); ++i) sheet.WriteCell(static_cast<std::int32_t>(i + 1), 1, Variant(values[i]));
+  const std::vector<double> values = {
+      0.0,    -0.0,     1.0, -1.5, 2.0 / 3.0, 1e-300, -4.9e-324, 1e300, 1.797693134862315e308, 0.1, 123456789012345.6,
+      3.0e-5, 0.1 + 0.2};
+  for (std::size_t i = 0; i < values.size(); ++i)
+    sheet.WriteCell(static_cast<std::int32_t>(i + 1), 1, Variant(values[i]));
   XlsxWriter::Write(*book, dir / "n.xlsx");
   auto app2 = embedded::EmbeddedApplication::Create();
   const auto back = WorkbookReader::Read(*app2, dir / "n.xlsx");
@@ -240,9 +243,7 @@ TEST(XlsxWriter, ReadOnlyFolderFailsCleanly) {
   const SampleWorkbook sample = SampleWorkbook::Make();
   const auto locked = dir / "locked";
   std::filesystem::create_directory(locked);
-  {
-    std::ofstream(locked / "report.xlsx") << "previous report";
-  }
+  { std::ofstream(locked / "report.xlsx") << "previous report"; }
   ::chmod(locked.c_str(), 0555);
   if (::access(locked.c_str(), W_OK) != 0) {
     EXPECT_EQ(ExpectWriteRefused(*sample.book, locked / "report.xlsx"), 0);
