@@ -1,0 +1,458 @@
+// The dendrogram chart as the embedded host records it: every series, label, axis and
+// placement setting of GraphDendrogram, the label-format rule, the error path, and the
+// chart that Results draws (or leaves out for more than 250 items).
+#include <gtest/gtest.h>
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controller/clsHCluster.h"
+#include "dezezuvazoz/enums.h"
+#include "host/embedded/chart_model.h"
+#include "host/embedded/embedded_addin_context.h"
+#include "host/embedded/embedded_application.h"
+#include "host/embedded/embedded_chart.h"
+#include "host/embedded/embedded_workbook.h"
+#include "host/embedded/embedded_worksheet.h"
+#include "host/embedded/object_model_constants.h"
+#include "host/embedded/report_settings.h"
+#include "host/embedded/sheet_limits.h"
+
+namespace dez {
+namespace {
+
+using embedded::AxisSettings;
+using embedded::ChartModel;
+using embedded::DataLabelSettings;
+using embedded::SeriesSettings;
+using ::testing::ElementsAre;
+using ::testing::MatchesRegex;
+
+constexpr double kRow = embedded::kDefaultRowHeight;
+
+/// Report settings that count the live instances and can fail on BackColorIndex.
+class CountingSettings final : public host::clsReportSettings {
+ public:
+  CountingSettings(int& live, bool fail) : live_(live), fail_(fail) { ++live_; }
+  ~CountingSettings() override { --live_; }
+  CountingSettings(const CountingSettings&) = delete;
+  CountingSettings& operator=(const CountingSettings&) = delete;
+  std::int16_t BackColorIndex() const override {
+    if (fail_) Raise(fault::kInvalidCall, "Line 2 in Korvel.clsReportSettings.BackColorIndex", "no colour");
+    return embedded::kColorIndexWhite;
+  }
+
+ private:
+  int& live_;
+  bool fail_;
+};
+
+/// The schedule of three items A, B, C in root order: A and B joined at level 1, then C
+/// at level 2, laid out with the leaves at `leafLevel`.
+Schedule ThreeItems(double leafLevel = 0.0, double firstLevel = 1.0, double secondLevel = 2.0) {
+  Schedule s(5);
+  for (std::int16_t e = 1; e <= 3; ++e) {
+    s[e].first = e;
+    s[e].items = {e};
+    s[e].level = leafLevel;
+    s[e].position = 2 * e - 1;
+  }
+  s[4] = {1, 2, {1, 2}, firstLevel, 2.0};
+  s[5] = {4, 3, {1, 2, 3}, secondLevel, 3.5};
+  return s;
+}
+
+const StringArray kABC{{"A", "B", "C"}};
+
+class GraphDendrogramTest : public ::testing::Test {
+ protected:
+  GraphDendrogramTest() {
+    context = embedded::MakeEmbeddedAddinContext(app);
+    context.newReportSettings = [this] { return std::make_unique<CountingSettings>(liveSettings, failSettings); };
+    book = app->AddWorkbook("Book1.xlsx", {"Data", "Out"});
+    data = book->FindSheet("Data");
+    out = book->FindSheet("Out");
+    hc = std::make_unique<clsHCluster>(context);
+  }
+
+  /// Analyses a labelled 3 x 3 matrix of `clusterType` (distances or similarities), so that
+  /// the engine's Difference flag is set, and places its report at Out!A1 without a chart.
+  void AnalyseMatrix(std::int32_t clusterType) {
+    const double far = clusterType == dezEZuvazozDifference ? 2.0 : 0.2;
+    const double near = clusterType == dezEZuvazozDifference ? 1.0 : 0.9;
+    const double self = clusterType == dezEZuvazozDifference ? 0.0 : 1.0;
+    const std::vector<std::vector<Variant>> rows = {{Variant("A"), Variant(self), Variant(near), Variant(far)},
+                                                    {Variant("B"), Variant(near), Variant(self), Variant(far)},
+                                                    {Variant("C"), Variant(far), Variant(far), Variant(self)}};
+    for (std::int32_t r = 0; r < 3; ++r) {
+      for (std::int32_t c = 0; c < 4; ++c) data->WriteCell(r + 1, c + 1, rows[r][c]);
+    }
+    hc->ClusterType(clusterType);
+    hc->Method(dezEZuvazozMethGroupAvg);
+    hc->Headers(true);
+    hc->VarRange("Data!$A$1:$D$3");
+    hc->OutputRange("Out!$A$1");
+    hc->Results();
+    ASSERT_TRUE(out->Charts().empty());
+  }
+
+  const ChartModel& Chart() const { return out->Charts().back()->Model(); }
+  const AxisSettings* FindAxis(std::int32_t type) const {
+    for (const AxisSettings& a : Chart().axes) {
+      if (a.type == type && a.group == embedded::kAxisGroupPrimary) return &a;
+    }
+    return nullptr;
+  }
+  /// The level axis carries the XValues: the horizontal axis of the scatter chart.
+  const AxisSettings& LevelAxis() const { return *FindAxis(context.hostConstants->AxisValue()); }
+  const AxisSettings& ItemAxis() const { return *FindAxis(context.hostConstants->AxisCategory()); }
+
+  std::shared_ptr<embedded::EmbeddedApplication> app = embedded::EmbeddedApplication::Create();
+  host::AddinContext context;
+  int liveSettings = 0;
+  bool failSettings = false;
+  std::shared_ptr<embedded::EmbeddedWorkbook> book;
+  std::shared_ptr<embedded::EmbeddedWorksheet> data;
+  std::shared_ptr<embedded::EmbeddedWorksheet> out;
+  std::unique_ptr<clsHCluster> hc;
+};
+
+void ExpectLabel(const SeriesSettings& series, std::int32_t point, const std::string& text) {
+  SCOPED_TRACE("label at point " + std::to_string(point));
+  ASSERT_TRUE(series.dataLabels.contains(point));
+  const DataLabelSettings& label = series.dataLabels.at(point);
+  EXPECT_EQ(label.type, embedded::kDataLabelsShowLabel);
+  EXPECT_EQ(label.text, text);
+  EXPECT_EQ(label.autoScaleFont, false);
+  EXPECT_EQ(label.font.size, 8.0);
+  EXPECT_EQ(label.position, embedded::kLabelPositionRight);
+}
+
+void ExpectBlackLine(const SeriesSettings& series) {
+  EXPECT_EQ(series.markerStyle, embedded::kMarkerStyleNone);
+  EXPECT_EQ(series.border.colorIndex, 1);
+  EXPECT_EQ(series.border.weight, embedded::kLineWeightThin);
+  EXPECT_EQ(series.border.lineStyle, embedded::kLineStyleContinuous);
+}
+
+TEST_F(GraphDendrogramTest, WorkedExampleOfThreeItemsSeriesBySeries) {
+  AnalyseMatrix(dezEZuvazozDifference);
+  double minVal = 0.0;
+  double maxVal = 2.2;
+  hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 10);
+
+  ASSERT_EQ(out->Charts().size(), 1u);
+  const ChartModel& chart = Chart();
+  EXPECT_TRUE(chart.embedded);
+  EXPECT_EQ(chart.objectName, "Chart 1");
+  EXPECT_EQ(chart.chartType, embedded::kChartTypeXYScatterLinesNoMarkers);
+  EXPECT_EQ(chart.sourceSheet, "Out");
+  EXPECT_EQ(chart.sourceAddress, "$A$1");
+  EXPECT_EQ(chart.hasLegend, false);
+  ASSERT_EQ(chart.series.size(), 3u);
+
+  const SeriesSettings& link1 = chart.series[0];
+  EXPECT_THAT(link1.xValues, ElementsAre(0.0, 1.0, 1.0, 0.0));
+  EXPECT_THAT(link1.values, ElementsAre(5.0, 5.0, 3.0, 3.0));
+  EXPECT_EQ(link1.dataLabels.size(), 2u);
+  ExpectLabel(link1, 1, "A");
+  ExpectLabel(link1, 4, "B");
+  ExpectBlackLine(link1);
+
+  const SeriesSettings& link2 = chart.series[1];
+  EXPECT_THAT(link2.xValues, ElementsAre(1.0, 2.0, 2.0, 0.0));
+  EXPECT_THAT(link2.values, ElementsAre(4.0, 4.0, 1.0, 1.0));
+  EXPECT_EQ(link2.dataLabels.size(), 1u);  // point 1 is the pair: no label
+  ExpectLabel(link2, 4, "C");
+  ExpectBlackLine(link2);
+
+  const SeriesSettings& stem = chart.series[2];
+  EXPECT_THAT(stem.xValues, ElementsAre(2.0, static_cast<double>(2.2f)));  // single precision
+  EXPECT_THAT(stem.values, ElementsAre(2.5, 2.5));
+  EXPECT_TRUE(stem.dataLabels.empty());
+  ExpectBlackLine(stem);
+
+  const AxisSettings& level = LevelAxis();
+  EXPECT_EQ(level.type, embedded::kAxisCategory);  // horizontal in a scatter chart
+  EXPECT_EQ(level.hasTitle, false);
+  EXPECT_EQ(level.tickLabels.autoScaleFont, false);
+  EXPECT_EQ(level.tickLabels.font.size, 8.0);
+  EXPECT_EQ(level.tickLabels.numberFormat, "0.0");
+  EXPECT_EQ(level.hasMajorGridlines, false);
+  EXPECT_EQ(level.hasMinorGridlines, false);
+  EXPECT_EQ(level.majorTickMark, embedded::kTickMarkOutside);
+  EXPECT_EQ(level.minorTickMark, embedded::kTickMarkOutside);
+  EXPECT_EQ(level.majorUnit, 2.2);
+  EXPECT_EQ(level.minorUnit, 2.2 / 4);
+  EXPECT_EQ(level.minimumScale, 0.0);
+  EXPECT_EQ(level.maximumScale, 2.2);
+  EXPECT_FALSE(level.reversePlotOrder.has_value());
+  EXPECT_FALSE(level.deleted);
+
+  const AxisSettings& items = ItemAxis();
+  EXPECT_EQ(items.type, embedded::kAxisValue);
+  EXPECT_EQ(items.hasMajorGridlines, false);
+  EXPECT_EQ(items.hasMinorGridlines, false);
+  EXPECT_EQ(items.majorUnitIsAuto, false);
+  EXPECT_EQ(items.minorUnitIsAuto, false);
+  EXPECT_EQ(items.maximumScale, 5.0);
+  EXPECT_EQ(items.minimumScale, 0.0);
+  EXPECT_TRUE(items.deleted);
+
+  EXPECT_EQ(chart.chartArea.autoScaleFont, false);
+  EXPECT_EQ(chart.chartArea.interiorColorIndex, embedded::kColorIndexWhite);
+  EXPECT_TRUE(chart.plotArea.formatsCleared);
+  EXPECT_EQ(chart.plotArea.left, 50.0);
+  EXPECT_EQ(chart.plotArea.width, 450.0 - 2 * embedded::PlotAreaSettings::kDefaultMargin - 50.0);
+  EXPECT_EQ(chart.plotArea.height, 150.0);
+
+  // One empty row below the ten rows of the report, at the report's left edge.
+  EXPECT_EQ(chart.shape.left, 0.0);
+  EXPECT_EQ(chart.shape.top, 11 * kRow);
+  EXPECT_EQ(chart.shape.width, 450.0);
+  EXPECT_EQ(chart.shape.height, 95.0);
+
+  EXPECT_TRUE(app->IsScreenUpdating());
+  EXPECT_EQ(liveSettings, 0);
+  EXPECT_EQ(maxVal, 22.0);  // the scaled magnitude of the label-format rule
+  EXPECT_EQ(minVal, 0.0);   // 0 is left alone
+}
+
+TEST_F(GraphDendrogramTest, SimilaritiesReverseTheLevelAxisAndTheStemEndsAtMinVal) {
+  AnalyseMatrix(dezEZuvazozSimilarity);
+  double minVal = 0.0;
+  double maxVal = 1.0;
+  hc->GraphDendrogram(ThreeItems(1.0, 0.9, 0.2), kABC, minVal, maxVal, 10);
+
+  const ChartModel& chart = Chart();
+  ASSERT_EQ(chart.series.size(), 3u);
+  EXPECT_THAT(chart.series[0].xValues,
+              ElementsAre(1.0, static_cast<double>(0.9f), static_cast<double>(0.9f), 1.0));  // leaves at MaxVal
+  EXPECT_THAT(chart.series[2].xValues, ElementsAre(static_cast<double>(0.2f), 0.0));
+  EXPECT_EQ(LevelAxis().reversePlotOrder, true);
+  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, "0");
+  EXPECT_EQ(LevelAxis().minimumScale, 0.0);
+  EXPECT_EQ(LevelAxis().maximumScale, 1.0);
+}
+
+TEST_F(GraphDendrogramTest, HeightGrowsByFifteenPointsPerItem) {
+  AnalyseMatrix(dezEZuvazozDifference);
+  // Ten items merged one after another onto the first.
+  const std::int32_t n = 10;
+  Schedule s(2 * n - 1);
+  std::vector<std::string> labels;
+  for (std::int16_t e = 1; e <= n; ++e) {
+    s[e] = {e, 0, {e}, 0.0, 2.0 * e - 1};
+    labels.push_back("item " + std::to_string(e));
+  }
+  std::vector<std::int32_t> items = {1};
+  for (std::int16_t m = 1; m < n; ++m) {
+    items.push_back(m + 1);
+    const std::int16_t previous = m == 1 ? std::int16_t{1} : static_cast<std::int16_t>(n + m - 1);
+    s[n + m] = {previous, static_cast<std::int16_t>(m + 1), items, static_cast<double>(m), m + 1.5};
+  }
+  double minVal = 0.0;
+  double maxVal = 10.0;
+  hc->GraphDendrogram(s, StringArray(labels), minVal, maxVal, 10);
+  const ChartModel& chart = Chart();
+  EXPECT_EQ(chart.shape.height, 15.0 * n + 50);
+  EXPECT_EQ(chart.plotArea.height, 50.0 * n);
+  ASSERT_EQ(chart.series.size(), static_cast<std::size_t>(n));  // n - 1 links and the stem
+  // Every item has exactly one label, at its leaf end.
+  std::vector<std::string> seen;
+  for (const SeriesSettings& series : chart.series) {
+    for (const auto& [point, label] : series.dataLabels) seen.push_back(label.text.value_or(""));
+  }
+  std::sort(seen.begin(), seen.end());
+  std::vector<std::string> expected = labels;
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, "0");  // 10 needs no decimals
+  EXPECT_EQ(maxVal, 10.0);
+}
+
+struct FormatCase {
+  double minVal;
+  double maxVal;
+  const char* format;
+  double scaledMin;
+  double scaledMax;
+};
+
+class LabelFormatTest : public GraphDendrogramTest, public ::testing::WithParamInterface<FormatCase> {};
+
+TEST_P(LabelFormatTest, DecimalPlacesFromTheLimits) {
+  const FormatCase& c = GetParam();
+  hc->OutputRange("Out!$A$1");
+  double minVal = c.minVal;
+  double maxVal = c.maxVal;
+  hc->GraphDendrogram(ThreeItems(minVal, 1.0, 2.0), kABC, minVal, maxVal, 10);
+  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, c.format);
+  EXPECT_EQ(LevelAxis().minimumScale, c.minVal);  // the scales are set before the scaling
+  EXPECT_EQ(LevelAxis().maximumScale, c.maxVal);
+  EXPECT_DOUBLE_EQ(minVal, c.scaledMin);
+  EXPECT_DOUBLE_EQ(maxVal, c.scaledMax);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, LabelFormatTest,
+                         ::testing::Values(FormatCase{0.0, 1.0, "0", 0.0, 10.0},
+                                           FormatCase{0.0, 0.25, "0.00", 0.0, 25.0},
+                                           FormatCase{-1.33, 2.3, "0.0", 13.3, 23.0},
+                                           FormatCase{0.0, 2.2, "0.0", 0.0, 22.0},
+                                           FormatCase{-1.0, 1.0, "0", 10.0, 10.0},
+                                           FormatCase{0.0, 8.0, "0", 0.0, 80.0},
+                                           FormatCase{0.0, 150.0, "0", 0.0, 150.0},
+                                           FormatCase{-0.05, 0.5, "0.00", 50.0, 50.0}));
+
+TEST_F(GraphDendrogramTest, NearTheSheetsEndTheChartStandsOnTheReportsLastRow) {
+  AnalyseMatrix(dezEZuvazozDifference);
+  const std::int32_t first = embedded::kMaxRows - 5;  // report rows first .. first + numRows - 1
+  hc->OutputRange("Out!$A$" + std::to_string(first));
+  double minVal = 0.0;
+  double maxVal = 2.2;
+  // Four rows: the row below the report is the sheet's last row, and the chart starts there.
+  hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 4);
+  EXPECT_EQ(Chart().shape.top, (embedded::kMaxRows - 1) * kRow);
+  // Five rows: one row below would be past the sheet, so the chart starts on the last row
+  // of the report.
+  minVal = 0.0;
+  maxVal = 2.2;
+  hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 5);
+  EXPECT_EQ(Chart().shape.top, (first + 4 - 1) * kRow);
+  EXPECT_EQ(out->Charts().size(), 2u);
+  EXPECT_EQ(Chart().objectName, "Chart 2");
+}
+
+TEST_F(GraphDendrogramTest, ReportOffTheFirstColumnPlacesTheChartAtItsLeftEdge) {
+  AnalyseMatrix(dezEZuvazozDifference);
+  hc->OutputRange("Out!$C$4");
+  double minVal = 0.0;
+  double maxVal = 2.2;
+  hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 3);
+  EXPECT_EQ(Chart().shape.left, 2 * embedded::kDefaultColumnWidth);
+  EXPECT_EQ(Chart().shape.top, (4 + 3) * kRow);  // rows 4..6, one empty, then row 8
+}
+
+TEST_F(GraphDendrogramTest, AHostErrorCarriesTheProceduresSourceAndReleasesTheSettings) {
+  AnalyseMatrix(dezEZuvazozDifference);
+  // Sheets looks in the active workbook, which no longer holds the output sheet.
+  app->AddWorkbook("Book2.xlsx", {"Other"});
+  double minVal = 0.0;
+  double maxVal = 2.2;
+  try {
+    hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 10);
+    FAIL() << "no error raised";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
+    EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram"));
+  }
+  EXPECT_EQ(liveSettings, 0);
+  EXPECT_EQ(maxVal, 2.2);
+}
+
+TEST_F(GraphDendrogramTest, AnErrorWithALineSourceIsChainedAndScreenUpdatingStaysOff) {
+  AnalyseMatrix(dezEZuvazozDifference);
+  failSettings = true;
+  double minVal = 0.0;
+  double maxVal = 2.2;
+  try {
+    hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 10);
+    FAIL() << "no error raised";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number, fault::kInvalidCall);
+    EXPECT_EQ(e.description, "no colour");
+    EXPECT_EQ(e.source, "Line 2 in Korvel.clsReportSettings.BackColorIndex.GraphDendrogram");
+  }
+  EXPECT_EQ(liveSettings, 0);
+  EXPECT_FALSE(app->IsScreenUpdating());  // the error path does not switch it back on
+  ASSERT_EQ(out->Charts().size(), 1u);      // the half-drawn chart stays
+  EXPECT_EQ(Chart().series.size(), 2u);
+}
+
+TEST_F(GraphDendrogramTest, ALevelBeyondSinglePrecisionIsAnOverflow) {
+  AnalyseMatrix(dezEZuvazozDifference);
+  double minVal = 0.0;
+  double maxVal = 2.2;
+  try {
+    hc->GraphDendrogram(ThreeItems(0.0, 1e39, 2.0), kABC, minVal, maxVal, 10);
+    FAIL() << "no error raised";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number, fault::kOverflow);
+    EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram"));
+  }
+}
+
+TEST_F(GraphDendrogramTest, ALabelPlaceOutsideTheLabelsIsSubscriptOutOfRange) {
+  AnalyseMatrix(dezEZuvazozDifference);
+  Schedule s = ThreeItems();
+  s[5].items = {1, 2, 7};  // the root lists an item that has no label
+  double minVal = 0.0;
+  double maxVal = 2.2;
+  try {
+    hc->GraphDendrogram(s, kABC, minVal, maxVal, 10);
+    FAIL() << "no error raised";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
+    EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram"));
+  }
+}
+
+TEST_F(GraphDendrogramTest, WithoutAnOutputLocationTheObjectIsNotSet) {
+  double minVal = 0.0;
+  double maxVal = 2.2;
+  try {
+    hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 10);
+    FAIL() << "no error raised";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number, fault::kObjectNotSet);
+    EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram"));
+  }
+  EXPECT_EQ(liveSettings, 0);
+}
+
+// Results draws the chart of the analysis it placed, below the report.
+TEST_F(GraphDendrogramTest, ResultsDrawsTheChartBelowThePlacedReport) {
+  AnalyseMatrix(dezEZuvazozDifference);
+  const auto reportRows = out->UsedRange()->bottom;
+  hc->GraphDend(true);
+  hc->Results(true);  // over the first report
+  ASSERT_EQ(out->Charts().size(), 1u);
+  const ChartModel& chart = Chart();
+  EXPECT_EQ(chart.series.size(), 3u);
+  EXPECT_EQ(chart.shape.height, 95.0);
+  EXPECT_GE(chart.shape.top, (reportRows + 1) * kRow);
+  std::vector<std::string> labels;
+  for (const SeriesSettings& series : chart.series) {
+    for (const auto& [point, label] : series.dataLabels) labels.push_back(label.text.value_or(""));
+  }
+  std::sort(labels.begin(), labels.end());
+  EXPECT_THAT(labels, ElementsAre("A", "B", "C"));
+  // Data-driven limits over levels 1 and 2: 0 and 2.2.
+  EXPECT_EQ(LevelAxis().maximumScale, 2.2);
+  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, "0.0");
+}
+
+TEST_F(GraphDendrogramTest, ResultsDrawsNoChartForMoreThan250Items) {
+  const std::int32_t n = 251;
+  for (std::int32_t r = 1; r <= n; ++r) {
+    data->WriteCell(r, 1, Variant("item " + std::to_string(r)));
+    data->WriteCell(r, 2, Variant(static_cast<double>(r)));
+    data->WriteCell(r, 3, Variant(static_cast<double>((r * 7) % 13)));
+  }
+  hc->ClusterType(dezEZuvazozMetric);
+  hc->Measure(dezEZuvazozSMMEuclidean);
+  hc->Method(dezEZuvazozMethGroupAvg);
+  hc->Headers(true);
+  hc->GraphDend(true);
+  hc->VarRange("Data!$A$1:$C$" + std::to_string(n));
+  hc->OutputRange("Out!$A$1");
+  hc->Results();
+  EXPECT_TRUE(out->Charts().empty());
+  EXPECT_TRUE(app->AllCharts().empty());
+}
+
+}  // namespace
+}  // namespace dez
