@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/clsHClusterBO.h"
 #include "host/addin_context.h"
@@ -63,6 +64,13 @@ class clsHCluster {
   // ---- C++-only, read-only access for front ends (not part of the automation interface) ----
   /// The engine with the results of the last analysis.
   const clsHClusterBO& EngineResults() const { return *engine_; }
+  /// The engine's dendrogram limits (MinVal, MaxVal), read in that order. As when the
+  /// report reads them, the first read after an analysis lays the tree out in the
+  /// engine's schedule (positions, leaf levels); an error of the layout passes on.
+  std::pair<double, double> EngineGraphLimits() {
+    const double minVal = engine_->MinVal();
+    return {minVal, engine_->MaxVal()};
+  }
   /// The item labels of the last report.
   const StringArray& ItemLabels() const { return itemLabels_; }
   /// Where the last report was placed (its top-left cell), or null.
