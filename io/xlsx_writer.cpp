@@ -72,6 +72,7 @@ void XlsxWriter::Write(const embedded::EmbeddedWorkbook& book, const std::filesy
   if (const lxw_error error = workbook.Close(); error != LXW_NO_ERROR) {
     throw FileError(FileErrorKind::kWrite, fileName, {}, std::string("cannot write: ") + lxw_strerror(error), kSource);
   }
+  if (options.afterClose) options.afterClose(output.TempPath());
   output.Commit();
 }
 

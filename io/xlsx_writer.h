@@ -67,6 +67,9 @@ struct XlsxWriteOptions {
   /// Called once after every sheet is written, before the workbook is closed (add a
   /// hidden sheet with chart data here: it then comes after the user's sheets).
   std::function<void(lxw_workbook*)> beforeClose;
+  /// Called once after the workbook is closed, with the complete file under its temporary
+  /// name, before it is renamed into place (rewrite parts of the package here).
+  std::function<void(const std::filesystem::path& written)> afterClose;
 };
 
 class XlsxWriter {
