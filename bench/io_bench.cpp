@@ -11,7 +11,7 @@
 //   uses). At the end the run prints the ratio writer / direct.
 //
 // Counters: `cells` per second (items_per_second). The input files are made once, in the
-// system's temporary folder, and removed at exit.
+// system's temporary folder, and removed when the run ends.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -53,13 +53,6 @@ const std::filesystem::path& Folder() {
   }();
   return folder;
 }
-
-struct Cleanup {
-  ~Cleanup() {
-    std::error_code ec;
-    std::filesystem::remove_all(Folder(), ec);
-  }
-} cleanup;
 
 const std::filesystem::path& CsvFile() {
   static const std::filesystem::path file = [] {
@@ -215,6 +208,8 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  std::error_code ec;
+  std::filesystem::remove_all(dez::io::Folder(), ec);
   if (dez::io::bestWriter > 0.0 && dez::io::bestDirect > 0.0) {
     std::printf("XlsxWriter / libxlsxwriter alone, 4,000,000 numeric cells: %.3f s / %.3f s = %.2f\n",
                 dez::io::bestWriter, dez::io::bestDirect, dez::io::bestWriter / dez::io::bestDirect);
