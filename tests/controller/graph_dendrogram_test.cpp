@@ -17,6 +17,7 @@
 #include "host/embedded/embedded_chart.h"
 #include "host/embedded/embedded_workbook.h"
 #include "host/embedded/embedded_worksheet.h"
+#include "host/embedded/host_constants.h"
 #include "host/embedded/object_model_constants.h"
 #include "host/embedded/report_settings.h"
 #include "host/embedded/sheet_limits.h"
@@ -128,7 +129,7 @@ void ExpectLabel(const SeriesSettings& series, std::int32_t point, const std::st
   EXPECT_EQ(label.text, text);
   EXPECT_EQ(label.autoScaleFont, false);
   EXPECT_EQ(label.font.size, 8.0);
-  EXPECT_EQ(label.position, embedded::kLabelPositionRight);
+  EXPECT_EQ(label.position, embedded::clsHostConstantsEmbedded().LabelPositionRight());  // the library's position
 }
 
 void ExpectBlackLine(const SeriesSettings& series) {
