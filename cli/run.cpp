@@ -1,0 +1,186 @@
+#include "cli/run.h"
+
+#include <unistd.h>
+
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/error_report.h"
+#include "cli/json_results.h"
+#include "cli/progress.h"
+#include "controller/clsHCluster.h"
+#include "host/embedded/cell_block.h"
+#include "host/embedded/embedded_addin_context.h"
+#include "host/embedded/embedded_application.h"
+#include "host/embedded/embedded_range.h"
+#include "host/embedded/embedded_workbook.h"
+#include "host/embedded/embedded_worksheet.h"
+#include "io/atomic_output_file.h"
+#include "io/file_error.h"
+#include "io/text_renderer.h"
+#include "io/workbook_reader.h"
+#include "io/xlsx_writer.h"
+
+namespace dez::cli {
+
+namespace {
+
+using embedded::CellBlock;
+using embedded::EmbeddedWorksheet;
+
+/// A sheet-qualified absolute address: 'Sheet name'!$A$1:$E$31.
+std::string QualifiedAddress(const std::string& sheet, const CellBlock& block) {
+  std::string quoted = "'";
+  for (const char ch : sheet) {
+    quoted += ch;
+    if (ch == '\'') quoted += '\'';
+  }
+  return quoted + "'!" + embedded::AbsoluteAddress(block);
+}
+
+/// The block of the placed report: the size of the report on the scratch sheet, where the
+/// report writer builds it from A1, with its top-left cell at the output cell.
+std::optional<CellBlock> PlacedReport(const embedded::EmbeddedApplication& app, const embedded::EmbeddedRange& cell) {
+  const auto scratch = app.AddinWorkbook()->FindSheet(embedded::kScratchSheetName);
+  const std::optional<CellBlock> report = scratch ? scratch->UsedRange() : std::nullopt;
+  if (!report) return std::nullopt;
+  const std::int64_t bottom = std::int64_t{cell.Row()} + report->bottom - 1;
+  const std::int64_t right = std::int64_t{cell.Column()} + report->right - 1;
+  return CellBlock{cell.Row(), cell.Column(), static_cast<std::int32_t>(std::min<std::int64_t>(bottom, embedded::kMaxRows)),
+                   static_cast<std::int32_t>(std::min<std::int64_t>(right, embedded::kMaxColumns))};
+}
+
+/// Writes `text` to `path` under a temporary name and renames it into place.
+void WriteFileAtomically(const std::filesystem::path& path, const std::string& text) {
+  io::AtomicOutputFile file(path, "WriteJson");
+  {
+    std::ofstream stream(file.TempPath(), std::ios::binary | std::ios::trunc);
+    stream << text;
+    stream.close();
+    if (!stream) throw io::FileError(io::FileErrorKind::kWrite, path.string(), {}, "cannot write the file", "WriteJson");
+  }
+  file.Commit();
+}
+
+/// Sets the options on `hc` in the order of its interface and runs the analysis.
+void Analyse(clsHCluster& hc, const Options& options, const std::string& varRange) {
+  hc.Headers(options.labels);
+  hc.TextDend(options.textDendrogram);
+  hc.GraphDend(options.chart);
+  hc.Method(options.method);
+  hc.MethodText(options.methodText);
+  hc.Measure(options.measure);
+  hc.MeasureText(options.measureText);
+  std::int16_t power = options.power;
+  hc.Power(power);
+  hc.ClusterType(options.clusterType);
+  // Both addresses are resolved at once, while the first sheet of the input is the active
+  // sheet: an address without a sheet name refers to it.
+  hc.VarRange(varRange);
+  if (!options.outputRange.empty()) hc.OutputRange(options.outputRange);
+  hc.Results(options.overwrite);
+}
+
+}  // namespace
+
+int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+  TerminalProgress progress(err, errIsTerminal && !options.quiet);
+  const std::shared_ptr<embedded::EmbeddedApplication> app = embedded::EmbeddedApplication::Create();
+  host::AddinContext context =
+      embedded::MakeEmbeddedAddinContext(app, std::make_shared<StderrMessageBox>(err, progress));
+  const std::string inputName = options.input.string();
+
+  // 1. The input.
+  std::shared_ptr<embedded::EmbeddedWorkbook> book;
+  progress.Show("reading " + inputName);
+  try {
+    book = io::WorkbookReader::Read(*app, options.input);
+  } catch (const Error& e) {
+    progress.Clear();
+    err << "hcluster: cannot read the input file: " << e.description << '\n';
+    return kExitUsageOrFile;
+  }
+  app->SetActiveBook(book);
+  const std::shared_ptr<EmbeddedWorksheet> first = book->Sheets().front();
+  book->SetActiveSheet(first);
+  std::string varRange;
+  if (options.range) {
+    varRange = *options.range;  // as given: an empty text is the component's to refuse
+  } else {
+    const std::optional<CellBlock> used = first->UsedRange();
+    if (!used) {
+      progress.Clear();
+      err << "hcluster: " << inputName << ": the first sheet \"" << first->Name() << "\" holds no data\n";
+      return kExitUsageOrFile;
+    }
+    varRange = QualifiedAddress(first->Name(), *used);
+  }
+
+  // 2. The analysis, and 3. what can still fail in the component.
+  clsHCluster hc(context);
+  hc.SetProgress([&](const char* phase, double fraction) { progress.ShowComponentPhase(phase, fraction); });
+  std::string json;
+  try {
+    progress.Show("building the matrix");
+    Analyse(hc, options, varRange);
+    if (options.json) {
+      const auto [minVal, maxVal] = hc.EngineGraphLimits();
+      json = ResultsJson(hc.EngineResults(), hc.ItemLabels(), minVal, maxVal);
+    }
+  } catch (const Error& e) {
+    progress.Clear();
+    err << DescribeError(e);
+    return kExitAnalysisError;
+  }
+
+  // 4. The outputs.
+  try {
+    if (options.output) {
+      progress.Show("writing " + options.output->string());
+      io::XlsxWriter::Write(*book, *options.output);
+    }
+    if (options.json) {
+      if (*options.json == "-") {
+        out << json << std::flush;
+      } else {
+        progress.Show("writing " + *options.json);
+        WriteFileAtomically(*options.json, json);
+      }
+    }
+  } catch (const Error& e) {
+    progress.Clear();
+    err << "hcluster: cannot write the output: " << e.description << '\n';
+    return kExitUsageOrFile;
+  }
+  progress.Clear();
+  if (options.print) {
+    const auto* cell = dynamic_cast<const embedded::EmbeddedRange*>(hc.OutputCell().get());
+    if (cell != nullptr) {
+      if (const std::optional<CellBlock> report = PlacedReport(*app, *cell)) {
+        io::TextRenderer::Render(*cell->Sheet(), *report, out);
+      }
+    }
+    out << std::flush;
+  }
+  return kExitDone;
+}
+
+int Main(int argc, const char* const* argv) {
+  try {
+    const CommandLine parsed = ParseCommandLine(argc, argv, std::cout, std::cerr);
+    if (!parsed.options) return parsed.exitStatus;
+    return Run(*parsed.options, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+  } catch (const Error& e) {  // an error outside the analysis (the host, say)
+    std::cerr << DescribeError(e);
+    return kExitAnalysisError;
+  } catch (const std::exception& e) {
+    std::cerr << "hcluster: " << e.what() << '\n';
+    return kExitAnalysisError;
+  }
+}
+
+}  // namespace dez::cli

@@ -1,0 +1,239 @@
+// What hcluster reads and writes: .xlsx and .tsv input, the -o workbook read back (and
+// opened by LibreOffice when it is installed), the printed report wherever the report is
+// placed, and the progress line, which shows on a terminal only.
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <pty.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/embedded/embedded_application.h"
+#include "host/embedded/embedded_workbook.h"
+#include "host/embedded/embedded_worksheet.h"
+#include "io/workbook_reader.h"
+#include "io/xlsx_writer.h"
+#include "run_hcluster.h"
+
+namespace dez::cli::testing {
+namespace {
+
+/// Writes the animals example into an .xlsx file whose first sheet "Data" holds it at B2,
+/// after a second sheet "Notes" was added in front of nothing (it comes second).
+std::string AnimalsWorkbook(const TempDir& dir) {
+  const auto app = embedded::EmbeddedApplication::Create();
+  const auto source = io::WorkbookReader::Read(*app, Example("animals.csv"));
+  const auto book = app->AddWorkbook("animals.xlsx", {"Data", "Notes"});
+  const auto& from = *source->Sheets().front();
+  const auto& to = book->FindSheet("Data");
+  const embedded::CellBlock used = *from.UsedRange();
+  for (std::int32_t r = used.top; r <= used.bottom; ++r) {
+    for (std::int32_t c = used.left; c <= used.right; ++c) to->WriteCell(r + 1, c + 1, from.ValueAt(r, c));
+  }
+  book->FindSheet("Notes")->WriteCell(1, 1, Variant("traits: hair feathers eggs milk flies aquatic predator legs fins"));
+  const std::string path = dir / "animals.xlsx";
+  io::XlsxWriter::Write(*book, path);
+  return path;
+}
+
+TEST(Files, XlsxInputWithAQualifiedRange) {
+  TempDir dir;
+  const std::string book = AnimalsWorkbook(dir);
+  const RunResult run = RunHcluster({book, "-t", "binomial", "-l", "-r", "Data!$B$2:$K$11"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(HasLine(run.out, "Binomial Data Set = Data!$B$2:$K$11")) << run.out;
+  // The same report as from the CSV, from the header's measure line on.
+  const RunResult csv = RunHcluster({Example("animals.csv"), "-t", "binomial", "-l"});
+  ASSERT_EQ(csv.status, 0);
+  EXPECT_EQ(run.out.substr(run.out.find("Distance/Similarity")), csv.out.substr(csv.out.find("Distance/Similarity")));
+}
+
+TEST(Files, XlsxInputDefaultsToTheUsedRangeOfTheFirstSheet) {
+  TempDir dir;
+  const std::string book = AnimalsWorkbook(dir);
+  const RunResult run = RunHcluster({book, "-t", "binomial", "-l"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(HasLine(run.out, "Binomial Data Set = Data!$B$2:$K$11")) << run.out;
+  const RunResult unqualified = RunHcluster({book, "-t", "binomial", "-l", "-r", "B2:K11"});
+  EXPECT_EQ(unqualified.out, run.out);
+}
+
+TEST(Files, TsvInput) {
+  TempDir dir;
+  const std::string file = dir.Write("points.tsv", "p\t0\t0\nq\t0\t1\nr\t5\t5\ns\t6\t5\n");
+  const RunResult run = RunHcluster({file, "-l", "-M", "single"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(HasLine(run.out, "Quantitative Data Set = points!$A$1:$C$4"));
+}
+
+TEST(Files, EmptyFirstSheetIsAnUnreadableInput) {
+  TempDir dir;
+  const auto app = embedded::EmbeddedApplication::Create();
+  const auto book = app->AddWorkbook("two.xlsx", {"Empty", "Data"});
+  book->FindSheet("Data")->WriteCell(1, 1, Variant(1.0));
+  io::XlsxWriter::Write(*book, dir / "two.xlsx");
+  const RunResult run = RunHcluster({dir / "two.xlsx"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_TRUE(HasLine(run.err, "hcluster: " + (dir / "two.xlsx") + ": the first sheet \"Empty\" holds no data"))
+      << run.err;
+}
+
+TEST(Files, OutputWorkbookHoldsTheDataAndTheReport) {
+  TempDir dir;
+  const std::string output = dir / "iris-report.xlsx";
+  const RunResult run =
+      RunHcluster({Example("iris-sample.csv"), "-l", "--text-dendrogram", "--chart", "-o", output});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "") << "-o alone prints nothing";
+  const auto app = embedded::EmbeddedApplication::Create();
+  const auto book = io::WorkbookReader::Read(*app, output);
+  ASSERT_GE(book->Sheets().size(), 2u);
+  const auto& data = *book->Sheets()[0];
+  EXPECT_EQ(data.Name(), "iris-sample");
+  EXPECT_EQ(data.ValueAt(1, 1), Variant("setosa-1"));
+  EXPECT_EQ(data.ValueAt(30, 5), Variant(2.5));
+  const auto& report = *book->Sheets()[1];
+  EXPECT_EQ(report.ValueAt(1, 1), Variant("Hierarchical Clustering Results for:"));
+  EXPECT_EQ(report.ValueAt(2, 1), Variant("Quantitative Data Set = iris-sample!$A$1:$E$30"));
+}
+
+TEST(Files, PrintShowsTheReportWhereverItIsPlaced) {
+  const RunResult onNewSheet = RunHcluster({Example("iris-sample.csv"), "-l", "--text-dendrogram"});
+  const RunResult beside =
+      RunHcluster({Example("iris-sample.csv"), "-l", "--text-dendrogram", "--output-range", "'iris-sample'!$H$3"});
+  ASSERT_EQ(onNewSheet.status, 0) << onNewSheet.err;
+  ASSERT_EQ(beside.status, 0) << beside.err;
+  EXPECT_EQ(beside.out, onNewSheet.out);
+  EXPECT_EQ(Lines(beside.out).front(), "Hierarchical Clustering Results for:");
+}
+
+TEST(Files, LibreOfficeOpensTheReport) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  TempDir dir;
+  const std::string output = dir / "animals-report.xlsx";
+  const RunResult run = RunHcluster(
+      {Example("animals.csv"), "-t", "binomial", "-l", "--text-dendrogram", "--chart", "-o", output});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string command = "cd '" + dir.path().string() +
+                              "' && timeout 300 soffice --headless -env:UserInstallation=file://" +
+                              (dir / "profile") +
+                              " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,"
+                              "false,-1' animals-report.xlsx >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::string report;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    if (entry.path().extension() != ".csv") continue;
+    const std::string text = ReadAll(entry.path());
+    if (text.find("Hierarchical Clustering Results for:") != std::string::npos) {
+      report = text;
+    }
+  }
+  ASSERT_FALSE(report.empty()) << "no sheet of the converted workbook holds the report";
+  EXPECT_NE(report.find("Binomial Data Set = animals!$A$1:$J$10"), std::string::npos);
+  EXPECT_NE(report.find("Cophenetic Correlation"), std::string::npos);
+}
+
+/// Runs hcluster with standard error on a pseudo-terminal and returns what the terminal
+/// received; standard output goes to a file.
+std::string TerminalErrorOutput(const std::vector<std::string>& args, int& status) {
+  int master = -1;
+  int slave = -1;
+  if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return "openpty failed";
+  TempDir dir;
+  const std::string outPath = dir / "stdout";
+  std::vector<std::string> words{HCLUSTER_PATH};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, slave, STDERR_FILENO);
+  posix_spawn_file_actions_addclose(&actions, master);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, HCLUSTER_PATH, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(slave);
+  if (spawned != 0) {
+    ::close(master);
+    return "posix_spawn failed";
+  }
+  // Read while the child runs, so that it never blocks on a full terminal buffer.
+  std::string received;
+  char buffer[4096];
+  while (true) {
+    pollfd p{master, POLLIN, 0};
+    const int ready = ::poll(&p, 1, 100);
+    if (ready > 0) {
+      const ssize_t n = ::read(master, buffer, sizeof buffer);
+      if (n > 0) {
+        received.append(buffer, static_cast<std::size_t>(n));
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      break;  // end of file, or EIO once the child has closed the terminal
+    }
+    int wstatus = 0;
+    if (ready == 0 && ::waitpid(pid, &wstatus, WNOHANG) == pid) {
+      pid = -1;
+      status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128;
+      while (true) {  // what is left
+        pollfd q{master, POLLIN, 0};
+        if (::poll(&q, 1, 0) <= 0) break;
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n <= 0) break;
+        received.append(buffer, static_cast<std::size_t>(n));
+      }
+      break;
+    }
+  }
+  if (pid > 0) {
+    int wstatus = 0;
+    ::waitpid(pid, &wstatus, 0);
+    status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128;
+  }
+  ::close(master);
+  return received;
+}
+
+TEST(Progress, ShownOnATerminalAndErasedAtTheEnd) {
+  TempDir dir;
+  int status = -1;
+  const std::string terminal =
+      TerminalErrorOutput({Example("iris-sample.csv"), "-l", "--chart", "-o", dir / "r.xlsx"}, status);
+  EXPECT_EQ(status, 0) << terminal;
+  EXPECT_NE(terminal.find("\rhcluster: reading "), std::string::npos) << terminal;
+  EXPECT_NE(terminal.find("\rhcluster: building the matrix"), std::string::npos) << terminal;
+  EXPECT_NE(terminal.find("\rhcluster: agglomeration steps 100%"), std::string::npos) << terminal;
+  EXPECT_NE(terminal.find("\rhcluster: writing " + (dir / "r.xlsx")), std::string::npos) << terminal;
+  // The last thing written erases the line.
+  EXPECT_EQ(terminal.substr(terminal.size() - 4), "\r\033[K") << terminal;
+}
+
+TEST(Progress, QuietOnATerminalKeepsOnlyTheNotice) {
+  TempDir dir;
+  int status = -1;
+  const std::string terminal =
+      TerminalErrorOutput({Example("iris-sample.csv"), "-l", "-M", "ward", "-q", "-o", dir / "r.xlsx"}, status);
+  EXPECT_EQ(status, 0) << terminal;
+  // The terminal turns "\n" into "\r\n".
+  EXPECT_EQ(terminal, "Distance Measure: The Squared Euclidean Distance will be used for Wards Method.\r\n");
+}
+
+TEST(Progress, SilentWhenStandardErrorIsNotATerminal) {
+  TempDir dir;
+  const RunResult run = RunHcluster({Example("iris-sample.csv"), "-l", "-o", dir / "r.xlsx"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+}
+
+}  // namespace
+}  // namespace dez::cli::testing

@@ -1,0 +1,183 @@
+// Every named rule of the command line has its own failing command line here: exit
+// status 2 and the rule's message, before any file is read or written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <span>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/choices.h"
+#include "cli/options.h"
+#include "dezezuvazoz/enums.h"
+#include "run_hcluster.h"
+
+namespace dez::cli::testing {
+namespace {
+
+struct RuleCase {
+  std::string rule;                ///< the name in CommandLineRules()
+  std::vector<std::string> args;   ///< "{dir}" stands for the test's folder
+  std::string message;             ///< the first line on standard error ("x..." = starts with x)
+};
+
+void PrintTo(const RuleCase& c, std::ostream* os) { *os << c.rule; }
+
+std::vector<RuleCase> Cases() {
+  const std::string iris = Example("iris-sample.csv");
+  return {
+      {"input-format", {"{dir}/data.txt"}, "hcluster: INPUT \"{dir}/data.txt\" is not a .csv, .tsv or .xlsx file"},
+      {"type", {iris, "-t", "ordinal"},
+       "hcluster: --type \"ordinal\" is not a data type; choose one of: binomial, metric, mixed, distance, similarity "
+       "(also the codes 0..4)"},
+      {"type", {iris, "-t", "5"}, "hcluster: --type \"5\" is not a data type; choose one of: ..."},
+      {"measure-needs-data-type", {iris, "-t", "mixed", "-m", "jaccard"},
+       "hcluster: --measure applies to binomial and metric data only, not to --type mixed"},
+      {"measure-needs-data-type", {iris, "-t", "distance", "-m", "1"},
+       "hcluster: --measure applies to binomial and metric data only, not to --type distance"},
+      {"measure", {iris, "-t", "binomial", "-m", "canberra"},
+       "hcluster: --measure \"canberra\" is not a measure of binomial data; choose one of: euclidean, hamann, "
+       "jaccard, kulczynski1, kulczynski2, ochiai, pattern, phi, rogers-tanimoto, russel-rao, sokal-michener, "
+       "sorensen-dice, squared-euclidean, variance, yule-q (also the codes 1..15)"},
+      {"measure", {iris, "-m", "jaccard"},
+       "hcluster: --measure \"jaccard\" is not a measure of metric data; choose one of: bray-curtis, canberra, "
+       "city-block, euclidean, minkowski, correlation, squared-euclidean (also the codes 1..7)"},
+      {"measure", {iris, "-m", "8"}, "hcluster: --measure \"8\" is not a measure of metric data; ..."},
+      {"method", {iris, "-M", "median"}, "hcluster: --method \"median\" is not a clustering method; ..."},
+      {"method", {iris, "-M", "0"}, "hcluster: --method \"0\" is not a clustering method; ..."},
+      {"power", {iris, "-m", "minkowski", "-p", "10"}, "hcluster: --power \"10\" is not a whole number from 0 to 9"},
+      {"power", {iris, "-m", "minkowski", "-p", "-1"}, "hcluster: --power \"-1\" is not a whole number from 0 to 9"},
+      {"power", {iris, "-m", "minkowski", "-p", "2.5"}, "hcluster: --power \"2.5\" is not a whole number from 0 to 9"},
+      {"power-needs-minkowski", {iris, "-p", "3"},
+       "hcluster: --power applies to the Minkowski distance only (--type metric --measure minkowski)"},
+      {"overwrite-needs-output-range", {iris, "--overwrite"},
+       "hcluster: --overwrite applies to --output-range only (the default output is a new, empty sheet)"},
+      {"output-format", {iris, "-o", "{dir}/report.csv"}, "hcluster: --output \"{dir}/report.csv\" must name an .xlsx file"},
+      {"output-not-input", {"{dir}/book.xlsx", "-o", "{dir}/./book.xlsx"},
+       "hcluster: --output \"{dir}/./book.xlsx\" names the input file; choose another file for the report"},
+      {"output-folder", {iris, "-o", "{dir}/no/such/folder/report.xlsx"},
+       "hcluster: --output \"{dir}/no/such/folder/report.xlsx\": its folder does not exist"},
+      {"json-folder", {iris, "--json", "{dir}/no/such/folder/r.json"},
+       "hcluster: --json \"{dir}/no/such/folder/r.json\": its folder does not exist"},
+      {"json-not-input-or-output", {iris, "-o", "{dir}/r.xlsx", "--json", "{dir}/r.xlsx"},
+       "hcluster: --json \"{dir}/r.xlsx\" names the --output file"},
+      {"json-not-input-or-output", {iris, "--json", iris}, "hcluster: --json \"" + iris + "\" names the input file"},
+      {"one-standard-output", {iris, "--json", "-", "--print"},
+       "hcluster: --json - and --print would both write to standard output; write the JSON to a file"},
+  };
+}
+
+std::string WithDir(std::string text, const TempDir& dir) {
+  const std::string folder = dir.path().string();
+  for (std::size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at + folder.size())) {
+    text.replace(at, 5, folder);
+  }
+  return text;
+}
+
+class CommandLineRule : public ::testing::TestWithParam<RuleCase> {};
+
+TEST_P(CommandLineRule, FailsWithItsMessage) {
+  const RuleCase& c = GetParam();
+  TempDir dir;
+  std::vector<std::string> args;
+  for (const std::string& arg : c.args) args.push_back(WithDir(arg, dir));
+  const RunResult run = RunHcluster(args);
+  EXPECT_EQ(run.status, 2);
+  const std::vector<std::string> lines = Lines(run.err);
+  ASSERT_EQ(lines.size(), 2u) << run.err;
+  EXPECT_TRUE(HasLine(lines[0], WithDir(c.message, dir))) << run.err;
+  EXPECT_EQ(lines[1], "Run hcluster --help for the options.");
+  EXPECT_EQ(run.out, "");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "a rule fails before anything is written";
+}
+
+std::string CaseName(const ::testing::TestParamInfo<RuleCase>& info) {
+  std::string name = info.param.rule + "_" + std::to_string(info.index);
+  std::replace(name.begin(), name.end(), '-', '_');
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, CommandLineRule, ::testing::ValuesIn(Cases()), CaseName);
+
+TEST(CommandLineRules, EveryRuleHasAFailingCase) {
+  std::set<std::string> tested;
+  for (const RuleCase& c : Cases()) tested.insert(c.rule);
+  std::set<std::string> named;
+  for (const cli::CommandLineRule& rule : CommandLineRules()) named.insert(std::string(rule.name));
+  EXPECT_EQ(tested, named);
+}
+
+TEST(CommandLine, HelpNamesEveryOptionAndExitsZero) {
+  const RunResult run = RunHcluster({"--help"});
+  EXPECT_EQ(run.status, 0);
+  for (const char* option : {"-r,--range ADDR", "-t,--type T", "-m,--measure M", "-p,--power N", "-M,--method NAME",
+                             "-l,--labels", "--text-dendrogram", "--chart", "--output-range ADDR", "--overwrite",
+                             "-o,--output FILE.xlsx", "--print", "--json FILE|-", "-q,--quiet", "--version",
+                             "-h,--help"}) {
+    EXPECT_NE(run.out.find(option), std::string::npos) << option << "\n" << run.out;
+  }
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(CommandLine, VersionExitsZero) {
+  const RunResult run = RunHcluster({"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("hcluster ", 0), 0u) << run.out;
+}
+
+TEST(CommandLine, DefaultsAreMetricEuclideanAverageAndPrint) {
+  const char* argv[] = {"hcluster", "data.csv"};
+  std::ostringstream out;
+  std::ostringstream err;
+  const CommandLine parsed = ParseCommandLine(2, argv, out, err);
+  ASSERT_TRUE(parsed.options) << err.str();
+  EXPECT_EQ(parsed.options->clusterType, dezEZuvazozMetric);
+  EXPECT_EQ(parsed.options->measure, dezEZuvazozSMMEuclidean);
+  EXPECT_EQ(parsed.options->measureText, "Euclidean Distance");
+  EXPECT_EQ(parsed.options->method, dezEZuvazozMethGroupAvg);
+  EXPECT_EQ(parsed.options->methodText, "Group Average");
+  EXPECT_EQ(parsed.options->power, 2);
+  EXPECT_TRUE(parsed.options->print);
+  EXPECT_FALSE(parsed.options->output);
+  EXPECT_FALSE(parsed.options->json);
+  EXPECT_FALSE(parsed.options->range);
+}
+
+TEST(CommandLine, BinomialDefaultsToJaccardAndOutputsTurnPrintOff) {
+  const char* argv[] = {"hcluster", "data.csv", "-t", "binomial", "--json", "r.json"};
+  std::ostringstream out;
+  std::ostringstream err;
+  const CommandLine parsed = ParseCommandLine(6, argv, out, err);
+  ASSERT_TRUE(parsed.options) << err.str();
+  EXPECT_EQ(parsed.options->measure, dezEZuvazozSMBJaccard);
+  EXPECT_FALSE(parsed.options->print);
+}
+
+// The tables: every enumeration value has one row, found by its name and by its code.
+TEST(Choices, EveryCodeOnceFoundByNameAndCode) {
+  const struct {
+    std::span<const Choice> table;
+    std::int32_t first;
+    std::int32_t last;
+  } tables[] = {{TypeChoices(), 0, 4},
+                {BinomialMeasureChoices(), 1, 15},
+                {MetricMeasureChoices(), 1, 7},
+                {MethodChoices(), 1, 6}};
+  for (const auto& t : tables) {
+    ASSERT_EQ(static_cast<std::int32_t>(t.table.size()), t.last - t.first + 1);
+    for (std::int32_t code = t.first; code <= t.last; ++code) {
+      const Choice* byCode = FindChoice(t.table, std::to_string(code));
+      ASSERT_NE(byCode, nullptr) << code;
+      EXPECT_EQ(byCode->code, code);
+      EXPECT_EQ(FindChoice(t.table, byCode->name), byCode);
+      EXPECT_FALSE(byCode->displayText.empty());
+      for (const std::string_view alias : byCode->aliases) EXPECT_EQ(FindChoice(t.table, alias), byCode);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace dez::cli::testing
