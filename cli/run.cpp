@@ -22,8 +22,8 @@
 #include "io/atomic_output_file.h"
 #include "io/file_error.h"
 #include "io/text_renderer.h"
+#include "io/xlsx_chart_writer.h"
 #include "io/workbook_reader.h"
-#include "io/xlsx_writer.h"
 
 namespace dez::cli {
 
@@ -141,7 +141,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
   try {
     if (options.output) {
       progress.Show("writing " + options.output->string());
-      io::XlsxWriter::Write(*book, *options.output);
+      io::WriteXlsxWithCharts(*book, *options.output);  // cells, formats and the dendrogram chart
     }
     if (options.json) {
       if (*options.json == "-") {

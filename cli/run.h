@@ -8,7 +8,7 @@
 //    an error of the component ends the run with exit status 1;
 // 3. prepare everything that can still fail in the component before any output exists:
 //    the JSON reads the dendrogram limits, which lays the tree out;
-// 4. write the outputs: the workbook (-o, atomically), the JSON (a file, atomically, or
+// 4. write the outputs: the workbook with the chart as a native chart (-o, atomically), the JSON (a file, atomically, or
 //    standard output), the report as text. A failure to write is exit status 2.
 // So when the analysis fails nothing is written: no workbook, no JSON file, no text.
 #pragma once

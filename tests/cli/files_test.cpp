@@ -20,6 +20,7 @@
 #include "host/embedded/embedded_worksheet.h"
 #include "io/workbook_reader.h"
 #include "io/xlsx_writer.h"
+#include "io/zip_archive.h"
 #include "run_hcluster.h"
 
 namespace dez::cli::testing {
@@ -102,6 +103,20 @@ TEST(Files, OutputWorkbookHoldsTheDataAndTheReport) {
   const auto& report = *book->Sheets()[1];
   EXPECT_EQ(report.ValueAt(1, 1), Variant("Hierarchical Clustering Results for:"));
   EXPECT_EQ(report.ValueAt(2, 1), Variant("Quantitative Data Set = iris-sample!$A$1:$E$30"));
+  // The dendrogram chart is saved as a native chart of the report's sheet.
+  const io::ZipArchive zip(output, "test");
+  EXPECT_TRUE(zip.Contains("xl/charts/chart1.xml"));
+  EXPECT_FALSE(zip.Contains("xl/charts/chart2.xml"));
+}
+
+TEST(Files, NoChartWithoutTheChartOption) {
+  TempDir dir;
+  const std::string output = dir / "report.xlsx";
+  const RunResult run = RunHcluster({Example("iris-sample.csv"), "-l", "-o", output});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const io::ZipArchive zip(output, "test");
+  EXPECT_TRUE(zip.Contains("xl/worksheets/sheet2.xml"));
+  EXPECT_FALSE(zip.Contains("xl/charts/chart1.xml"));
 }
 
 TEST(Files, PrintShowsTheReportWhereverItIsPlaced) {
