@@ -443,12 +443,13 @@ void XlsxChartExporter::AfterClose(const std::filesystem::path& written) {
   const auto fail = [&](const std::string& what) {
     throw FileError(FileErrorKind::kWrite, fileName_, {}, "cannot lay out the charts' plot areas: " + what, kSource);
   };
+  // The rewritten parts are read by libzip when it closes the archive: they outlive it.
+  std::vector<std::string> parts(layouts_.size());
   int code = 0;
   std::unique_ptr<zip_t, ZipDiscard> archive(zip_open(path.c_str(), 0, &code));
   if (!archive) fail("cannot reopen the file (libzip error " + std::to_string(code) + ")");
 
   // Each chart part is matched to its chart by the reference of its first series' Values.
-  std::vector<std::string> parts(layouts_.size());  // rewritten content, kept until closed
   std::vector<bool> done(layouts_.size(), false);
   const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
   for (zip_int64_t i = 0; i < entries; ++i) {

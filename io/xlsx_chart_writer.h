@@ -15,7 +15,7 @@
 //   "ChartData2"... when the workbook has a sheet of that name), one row per vector,
 //   and the series refer to those rows. libxlsxwriter cannot write literal value arrays
 //   correctly, and a reference is what spreadsheet programs write themselves. Series
-//   without Values are left out.
+//   without Values are left out, and a chart with no series left is not written.
 // - series line: palette colour (black written as black, not as "automatic"), weight
 //   (hairline 0.25 pt, thin 0.75 pt, medium 1.5 pt, thick 2.25 pt), style (continuous,
 //   dash, dot, none); markers none or automatic.
@@ -95,8 +95,6 @@ class XlsxChartExporter {
 
   /// Name of the hidden sheet that holds the series data.
   const std::string& DataSheetName() const { return dataSheet_; }
-  /// Charts written so far.
-  std::int32_t ChartsWritten() const { return static_cast<std::int32_t>(layouts_.size()); }
 
  private:
   /// One row of the data sheet: numbers, or one text.

@@ -2,7 +2,9 @@
 // with the recorded settings, the series data stand on a hidden sheet, the plot area has
 // its manual layout, and LibreOffice converts the workbook with its chart.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <regex>
@@ -300,6 +302,30 @@ TEST(XlsxChart, LabelTextsThatLookLikeFormulasStandInTheDataSheet) {
   EXPECT_NE(chart.find("<c:strRef><c:f>ChartData!$A$5</c:f>"), std::string::npos) << chart;
   const std::string data = Part(dir / "f.xlsx", "xl/worksheets/sheet2.xml");
   EXPECT_NE(data.find("<c r=\"A5\" t=\"inlineStr\"><is><t>=1+1</t></is></c>"), std::string::npos) << data;
+}
+
+// The chart parts are rewritten before the file is renamed into place: a replaced file
+// keeps its permission bits, a new one gets the usual ones, and no stray file is left.
+TEST(XlsxChart, RewrittenFileKeepsThePermissionsOfTheOneItReplaces) {
+  TempDir dir;
+  ChartedWorkbook w;
+  const auto replaced = dir.Write("mode.xlsx", "x");
+  ::chmod(replaced.c_str(), 0640);
+  WriteXlsxWithCharts(*w.book, replaced);
+  struct stat st {};
+  ASSERT_EQ(::stat(replaced.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+  const mode_t mask = ::umask(0022);
+  ::umask(mask);
+  const auto created = dir / "new.xlsx";
+  WriteXlsxWithCharts(*w.book, created);
+  ASSERT_EQ(::stat(created.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"mode.xlsx", "new.xlsx"}));
 }
 
 // LibreOffice opens the saved report with its chart: it converts it to PDF, with the
