@@ -1,6 +1,7 @@
-// The literal agglomeration: worked examples, the tie-break, the update's expression order,
-// Ward's levels, the 16-bit limits and errors, and a comparison with a slow reference
-// written from the definitions of the methods.
+// The engine's agglomeration: worked examples, the tie-break, the update's expression
+// order, Ward's levels, the 16-bit limits and errors, and a comparison with a slow
+// reference written from the definitions of the methods. (Its equality with the literal
+// algorithm, bit for bit, is tested in agglomeration_equality_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 #include <vector>
 
 #include "dezezuvazoz/enums.h"
-#include "engine/agglomeration_literal.h"
+#include "engine/agglomeration.h"
 #include "engine_test_support.h"
 
 namespace dez::enginetest {
@@ -42,7 +43,7 @@ class ThreeItems : public ::testing::TestWithParam<ThreeItemCase> {};
 TEST_P(ThreeItems, JoinsTheClosestPairThenTheThirdItem) {
   const ThreeItemCase& c = GetParam();
   // The data block is the matrix itself; only Ward's method reads it.
-  const Schedule s = AgglomerateLiteral(kThree, true, c.method, AsCells(kThree));
+  const Schedule s = Agglomerate(kThree, true, c.method, AsCells(kThree));
   ASSERT_EQ(s.UBound(), 5);
   for (std::int16_t i = 1; i <= 3; ++i) EXPECT_EQ(s[i], Entry(i, 0, {i}, 0.0));
   const double tolerance = c.method == kWards ? 1e-12 : 0.0;  // other levels are exact
@@ -65,13 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Agglomeration, OneItemHasOnlyItsOwnEntry) {
-  const Schedule s = AgglomerateLiteral(Square({{0}}), true, kGA, {});
+  const Schedule s = Agglomerate(Square({{0}}), true, kGA, {});
   ASSERT_EQ(s.UBound(), 1);
   EXPECT_EQ(s[1], Entry(1, 0, {1}, 0.0));
 }
 
 TEST(Agglomeration, TwoItemsOneStep) {
-  const Schedule s = AgglomerateLiteral(FromUpper(2, {0.7}), true, kFN, {});
+  const Schedule s = Agglomerate(FromUpper(2, {0.7}), true, kFN, {});
   ASSERT_EQ(s.UBound(), 3);
   EXPECT_EQ(s[3], Entry(2, 1, {2, 1}, 0.7));
 }
@@ -80,7 +81,7 @@ TEST(Agglomeration, AllEqualDistancesJoinInScanOrder) {
   // The first cell of the column-by-column scan wins every tie: positions 2 and 1.
   for (const std::int32_t method : {kNN, kFN, kGA, kLW}) {
     const DoubleMatrix d = FromUpper(4, {1, 1, 1, 1, 1, 1});
-    const Schedule s = AgglomerateLiteral(d, true, method, {});
+    const Schedule s = Agglomerate(d, true, method, {});
     SCOPED_TRACE(method);
     EXPECT_EQ(s[5], Entry(2, 1, {2, 1}, 1.0));
     EXPECT_EQ(s[6], Entry(4, 3, {4, 3}, 1.0));
@@ -91,10 +92,10 @@ TEST(Agglomeration, AllEqualDistancesJoinInScanOrder) {
 TEST(Agglomeration, SimilaritiesJoinTheMostSimilarPairAndKeepTheirSign) {
   // s(1,2) = 0.75, s(1,3) = 0.25, s(2,3) = 0.5.
   const DoubleMatrix s = FromUpper(3, {0.75, 0.25, 0.5});
-  const Schedule nn = AgglomerateLiteral(s, false, kNN, {});
+  const Schedule nn = Agglomerate(s, false, kNN, {});
   EXPECT_EQ(nn[4], Entry(2, 1, {2, 1}, 0.75));
   EXPECT_EQ(nn[5], Entry(4, 3, {2, 1, 3}, 0.5)) << "nearest neighbour keeps the larger similarity";
-  const Schedule fn = AgglomerateLiteral(s, false, kFN, {});
+  const Schedule fn = Agglomerate(s, false, kFN, {});
   EXPECT_EQ(fn[5].level, 0.25) << "furthest neighbour keeps the smaller similarity";
 }
 
@@ -103,7 +104,7 @@ TEST(Agglomeration, UpdateUsesTheStatedExpressionNotMin) {
   // 0.5×1 + 0.5×√2 − 0.5×|√2 − 1| = 0.9999999999999999, not 1, so (CD, A) beats (B, A) = 1.
   const double r2 = std::sqrt(2.0);
   const DoubleMatrix d = FromUpper(4, {1, 1, r2, 5, 5, 0.5});
-  const Schedule s = AgglomerateLiteral(d, true, kNN, {});
+  const Schedule s = Agglomerate(d, true, kNN, {});
   EXPECT_EQ(s[5], Entry(4, 3, {4, 3}, 0.5));
   const double stated = -0.5 * std::fabs(r2 - 1.0) + (0.5 * 1.0 + 0.5 * r2);
   ASSERT_EQ(stated, std::nextafter(1.0, 0.0));
@@ -120,7 +121,7 @@ TEST(Agglomeration, WardsLevelsAreTotalWithinSumsOfSquares) {
     data(i, 1) = x[i - 1];
     for (std::int32_t j = 1; j <= 4; ++j) d(i, j) = (x[i - 1] - x[j - 1]) * (x[i - 1] - x[j - 1]);
   }
-  const Schedule s = AgglomerateLiteral(d, true, kWards, data);
+  const Schedule s = Agglomerate(d, true, kWards, data);
   EXPECT_EQ(s[5], Entry(2, 1, {2, 1}, 0.5));
   EXPECT_EQ(s[6], Entry(4, 3, {4, 3}, 1.0));
   EXPECT_EQ(s[7], Entry(6, 5, {4, 3, 2, 1}, 26.0)) << "total sum of squares about the mean 3";
@@ -130,12 +131,12 @@ TEST(Agglomeration, WardsReadsEmptyCellsAsZeroAndRejectsText) {
   VariantMatrix data(3, 1);
   data(1, 1) = 1.0;  // (2, 1) empty
   data(3, 1) = "4";
-  const Schedule s = AgglomerateLiteral(kThree, true, kWards, data);
+  const Schedule s = Agglomerate(kThree, true, kWards, data);
   EXPECT_DOUBLE_EQ(s[4].level, 0.5);
   EXPECT_DOUBLE_EQ(s[5].level, 4.0 / 9 + 25.0 / 9 + 49.0 / 9);
   data(2, 1) = "x";
   Schedule partial;
-  const Error e = CatchError([&] { AgglomerateLiteral(kThree, partial, true, kWards, data); });
+  const Error e = CatchError([&] { Agglomerate(kThree, partial, true, kWards, data); });
   EXPECT_EQ(e.number, fault::kTypeMismatch);
   EXPECT_THAT(e.source, ::testing::MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.ReduceMatrix"));
   ASSERT_EQ(partial.UBound(), 5) << "replaced at the start";
@@ -144,14 +145,14 @@ TEST(Agglomeration, WardsReadsEmptyCellsAsZeroAndRejectsText) {
 
 TEST(Agglomeration, MoreThan16384ItemsOverflowBeforeAnyStep) {
   // Only the row count matters before the first step, so one column is enough.
-  Schedule steps = AgglomerateLiteral(kThree, true, kNN, {});
+  Schedule steps = Agglomerate(kThree, true, kNN, {});
   const Schedule before = steps;
-  const Error e = CatchError([&] { AgglomerateLiteral(DoubleMatrix(16385, 1), steps, true, kNN, {}); });
+  const Error e = CatchError([&] { Agglomerate(DoubleMatrix(16385, 1), steps, true, kNN, {}); });
   EXPECT_EQ(e.number, fault::kOverflow);
   EXPECT_THAT(e.source, ::testing::MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.ReduceMatrix"));
   EXPECT_EQ(steps, before) << "the schedule's size failed, so nothing was replaced";
   // 16384 items pass the size; this matrix then fails where the copy would read column 2.
-  const Error narrow = CatchError([&] { AgglomerateLiteral(DoubleMatrix(16384, 1), steps, true, kNN, {}); });
+  const Error narrow = CatchError([&] { Agglomerate(DoubleMatrix(16384, 1), steps, true, kNN, {}); });
   EXPECT_EQ(narrow.number, fault::kSubscriptOutOfRange);
   EXPECT_EQ(steps.UBound(), 32767);
   EXPECT_GT(StatementOf(narrow.source), StatementOf(e.source));
@@ -159,10 +160,10 @@ TEST(Agglomeration, MoreThan16384ItemsOverflowBeforeAnyStep) {
 
 TEST(Agglomeration, FloatingOverflowInTheUpdateIsAnError) {
   const double big = 1.7e308;
-  const Error e = CatchError([&] { (void)AgglomerateLiteral(FromUpper(3, {big, big, big}), true, kLW, {}); });
+  const Error e = CatchError([&] { (void)Agglomerate(FromUpper(3, {big, big, big}), true, kLW, {}); });
   EXPECT_EQ(e.number, fault::kOverflow);
   EXPECT_THAT(e.source, ::testing::MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.ReduceMatrix"));
-  EXPECT_NO_THROW((void)AgglomerateLiteral(FromUpper(3, {big, big, big}), true, kGA, {}));
+  EXPECT_NO_THROW((void)Agglomerate(FromUpper(3, {big, big, big}), true, kGA, {}));
 }
 
 TEST(Agglomeration, InputIsNotChangedAndProgressReachesOne) {
@@ -170,7 +171,7 @@ TEST(Agglomeration, InputIsNotChangedAndProgressReachesOne) {
   const DoubleMatrix copy = d;
   std::vector<double> seen;
   Schedule s;
-  AgglomerateLiteral(d, s, false, kGA, {}, [&](double f) { seen.push_back(f); });
+  Agglomerate(d, s, false, kGA, {}, [&](double f) { seen.push_back(f); });
   EXPECT_EQ(d, copy);
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.back(), 1.0);
@@ -277,7 +278,7 @@ TEST(AgglomerationReference, NearestAndFurthestWithForcedTiesMatchExactly) {
     const DoubleMatrix d = RandomMatrix(2 + static_cast<std::int32_t>(seed % 11), seed, 3);
     for (const std::int32_t method : {kNN, kFN}) {
       SCOPED_TRACE(::testing::Message() << "seed " << seed << " method " << method);
-      ExpectSameSchedule(AgglomerateLiteral(d, true, method, {}), NaiveAgglomeration(d, method, {}), true);
+      ExpectSameSchedule(Agglomerate(d, true, method, {}), NaiveAgglomeration(d, method, {}), true);
     }
   }
 }
@@ -297,9 +298,9 @@ TEST(AgglomerationReference, GroupAverageCentroidAndWardsMatchTheirDefinitions) 
         sq(i, j) = SquaredDistance(x[static_cast<std::size_t>(i - 1)], x[static_cast<std::size_t>(j - 1)]);
     const DoubleMatrix real = RandomMatrix(n, static_cast<std::uint32_t>(100 + trial), 0);
     SCOPED_TRACE(n);
-    ExpectSameSchedule(AgglomerateLiteral(real, true, kGA, {}), NaiveAgglomeration(real, kGA, x), false);
-    ExpectSameSchedule(AgglomerateLiteral(sq, true, kCentroid, {}), NaiveAgglomeration(sq, kCentroid, x), false);
-    const Schedule wards = AgglomerateLiteral(sq, true, kWards, data);
+    ExpectSameSchedule(Agglomerate(real, true, kGA, {}), NaiveAgglomeration(real, kGA, x), false);
+    ExpectSameSchedule(Agglomerate(sq, true, kCentroid, {}), NaiveAgglomeration(sq, kCentroid, x), false);
+    const Schedule wards = Agglomerate(sq, true, kWards, data);
     ExpectSameSchedule(wards, NaiveAgglomeration(sq, kWards, x), false);
     for (std::int32_t e = n + 2; e <= 2 * n - 1; ++e) EXPECT_GE(wards[e].level, wards[e - 1].level);
     EXPECT_NEAR(wards[2 * n - 1].level, WithinSumOfSquares({{0, wards[2 * n - 1].items}}, x), 1e-9);

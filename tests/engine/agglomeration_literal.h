@@ -1,22 +1,21 @@
-// The agglomeration in its literal form: the reference that defines the schedule.
+// The agglomeration in its literal form: the oracle that defines the schedule.
 //
 // Starting with every item as a cluster of its own, the two closest clusters are joined
 // step by step; each join is recorded in the schedule and replaces the two clusters by
 // the new one in a working matrix one row and one column smaller, whose new row comes
 // from the Lance–Williams recurrence of the method. Any faster agglomeration must give
 // the same schedule: the same pairs in the same order and the same bits of every level.
+// The engine's agglomeration (engine/agglomeration.h) is compared with it in the tests
+// and the benchmarks; the engine itself does not use it.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
+#include "engine/agglomeration.h"
 #include "runtime/array2d.h"
 #include "runtime/schedule.h"
 
 namespace dez {
-
-/// Called every 1% of the steps (and after the last one) with the fraction done, 0..1.
-using StepProgress = std::function<void(double fraction)>;
 
 /// Builds the agglomeration schedule of `distances` into `steps`.
 ///
@@ -41,9 +40,8 @@ using StepProgress = std::function<void(double fraction)>;
 /// Counts are 16-bit: 2n − 1 is computed before anything else, so more than 16384 items
 /// fail with overflow (6) before any step. Every floating result is checked (overflow 6,
 /// division by zero 11); a non-numeric Data cell under Ward's method is type mismatch (13).
-/// This function is the body of clsHClusterBO.ReduceMatrix: errors leave it with the source
-/// "Line N in DEZEZuvazoz.clsHClusterBO.ReduceMatrix" (or that name appended to a source
-/// that already begins with "Line").
+/// Errors leave it with the source "Line N in DEZEZuvazoz.clsHClusterBO.ReduceMatrix" (or
+/// that name appended to a source that already begins with "Line"), as the engine's.
 ///
 /// Cost: (m² − m)/2 cells scanned and an (m−1)² copy at each step, O(n³) time and two
 /// n x n working matrices; Ward's method adds a walk of the schedule per item and step.

@@ -1,4 +1,4 @@
-#include "engine/agglomeration_literal.h"
+#include "agglomeration_literal.h"
 
 #include <algorithm>
 #include <cmath>
