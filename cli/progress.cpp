@@ -17,8 +17,14 @@ std::string_view PhaseWords(std::string_view phase) {
 
 void TerminalProgress::Show(std::string_view phase, double fraction) {
   if (!enabled_) return;
-  std::string text = "hcluster: " + std::string(phase);
-  if (fraction >= 0.0 && fraction <= 1.0) text += " " + std::to_string(static_cast<int>(std::floor(fraction * 100.0))) + "%";
+  // Built by appending: GCC 12 at -O3 warns falsely about "literal" + std::string&&.
+  std::string text = "hcluster: ";
+  text.append(phase);
+  if (fraction >= 0.0 && fraction <= 1.0) {
+    text += ' ';
+    text += std::to_string(static_cast<int>(std::floor(fraction * 100.0)));
+    text += '%';
+  }
   if (text == shown_) return;
   shown_ = text;
   err_ << '\r' << text << kEraseLine << std::flush;
