@@ -157,7 +157,7 @@ void clsHCluster::GraphDendrogram(const Schedule& steps, const StringArray& item
       leaf->DataLabel(where)->Text(itemLabels.At(item, where), where);
       leaf->DataLabel(where)->AutoScaleFont(false, where);
       leaf->DataLabel(where)->Font()->Size(kLabelFontSize, where);
-      leaf->DataLabel(where)->Position(constants.LabelPositionRight(), where);
+      leaf->DataLabel(where)->Position(constants.LabelPositionLeaf(), where);
     };
 
     // One bracket per merge, in the order made.
@@ -183,7 +183,7 @@ void clsHCluster::GraphDendrogram(const Schedule& steps, const StringArray& item
 
     // The level axis: one major unit over the whole axis, so that only its ends are labelled.
     const host::AxisPtr levelAxis = context_.hostAccess->HostApplication()->ActiveChart()->Axes(
-        constants.AxisValue(), constants.AxisGroupPrimary());
+        constants.AxisLevel(), constants.AxisGroupPrimary());
     levelAxis->HasTitle(false);
     levelAxis->TickLabels()->AutoScaleFont(false);
     levelAxis->TickLabels()->Font()->Size(kLabelFontSize);
@@ -196,7 +196,7 @@ void clsHCluster::GraphDendrogram(const Schedule& steps, const StringArray& item
     levelAxis->TickLabels()->NumberFormat("0");
 
     const host::AxisPtr itemAxis = context_.hostAccess->HostApplication()->ActiveChart()->Axes(
-        constants.AxisCategory(), constants.AxisGroupPrimary());
+        constants.AxisItem(), constants.AxisGroupPrimary());
     itemAxis->HasMajorGridlines(false);
     itemAxis->HasMinorGridlines(false);
 
@@ -208,7 +208,7 @@ void clsHCluster::GraphDendrogram(const Schedule& steps, const StringArray& item
       stemTo = Sng(maxVal);
     } else {
       stemTo = Sng(minVal);
-      chart->Axes(constants.AxisValue())->ReversePlotOrder(true);
+      chart->Axes(constants.AxisLevel())->ReversePlotOrder(true);
     }
     const double stemRow = row(nS.get());
     const host::SeriesPtr stem = chart->SeriesCollection()->NewSeries();
@@ -218,13 +218,13 @@ void clsHCluster::GraphDendrogram(const Schedule& steps, const StringArray& item
 
     // Scales: the levels from MinVal to MaxVal, the rows from 0 to nS with the top item's
     // row on the upper edge; the item axis itself is not drawn.
-    chart->Axes(constants.AxisValue())->MaximumScale(maxVal);
-    chart->Axes(constants.AxisValue())->MinimumScale(minVal);
-    chart->Axes(constants.AxisCategory())->MajorUnitIsAuto(false);
-    chart->Axes(constants.AxisCategory())->MinorUnitIsAuto(false);
-    chart->Axes(constants.AxisCategory())->MaximumScale(nS.get());
-    chart->Axes(constants.AxisCategory())->MinimumScale(0.0);
-    chart->Axes(constants.AxisCategory())->Delete();
+    chart->Axes(constants.AxisLevel())->MaximumScale(maxVal);
+    chart->Axes(constants.AxisLevel())->MinimumScale(minVal);
+    chart->Axes(constants.AxisItem())->MajorUnitIsAuto(false);
+    chart->Axes(constants.AxisItem())->MinorUnitIsAuto(false);
+    chart->Axes(constants.AxisItem())->MaximumScale(nS.get());
+    chart->Axes(constants.AxisItem())->MinimumScale(0.0);
+    chart->Axes(constants.AxisItem())->Delete();
 
     // The level labels show as many decimals as the limits need; the limits' scaled
     // magnitudes stay in the caller's variables.
@@ -234,7 +234,7 @@ void clsHCluster::GraphDendrogram(const Schedule& steps, const StringArray& item
       const std::int16_t minPlaces = DecimalPlaces(minVal);
       if (minPlaces > places) places = minPlaces;
     }
-    chart->Axes(constants.AxisValue())->TickLabels()->NumberFormat(LevelFormat(places));
+    chart->Axes(constants.AxisLevel())->TickLabels()->NumberFormat(LevelFormat(places));
 
     chart->PlotArea()->Width(Fin(chart->PlotArea()->Width() - kPlotAreaLeft));
     chart->PlotArea()->Left(kPlotAreaLeft);

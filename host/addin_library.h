@@ -43,9 +43,9 @@ class clsHostConstants {
   virtual std::int32_t LineWeightThin() const = 0;
   virtual std::int32_t LineStyleContinuous() const = 0;
   virtual std::int32_t DataLabelsShowLabel() const = 0;
-  virtual std::int32_t LabelPositionRight() const = 0;
-  virtual std::int32_t AxisValue() const = 0;             ///< level axis: carries XValues
-  virtual std::int32_t AxisCategory() const = 0;          ///< item axis: carries Values
+  virtual std::int32_t LabelPositionLeaf() const = 0;    ///< leaf labels: left of the leaf, in the margin
+  virtual std::int32_t AxisLevel() const = 0;             ///< level axis: carries XValues
+  virtual std::int32_t AxisItem() const = 0;              ///< item axis: carries Values
   virtual std::int32_t AxisGroupPrimary() const = 0;
   virtual std::int32_t TickMarkOutside() const = 0;
 };

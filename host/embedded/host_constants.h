@@ -12,7 +12,7 @@ namespace dez::embedded {
 /// embedded application understands (object_model_constants.h).
 ///
 /// The two axis getters are named after the roles the component gives them in its chart:
-/// AxisValue() is the level axis, which carries the series' XValues, and AxisCategory()
+/// AxisLevel() is the level axis, which carries the series' XValues, and AxisItem()
 /// the item axis, which carries their Values. In a scatter chart the axis of the XValues is
 /// the horizontal category axis (kAxisCategory = 1) and the axis of the Values the vertical
 /// value axis (kAxisValue = 2), so the getters return those: the levels then run along
@@ -27,9 +27,9 @@ class clsHostConstantsEmbedded final : public host::clsHostConstants {
   std::int32_t LineWeightThin() const override { return kLineWeightThin; }
   std::int32_t LineStyleContinuous() const override { return kLineStyleContinuous; }
   std::int32_t DataLabelsShowLabel() const override { return kDataLabelsShowLabel; }
-  std::int32_t LabelPositionRight() const override { return kLabelPositionRight; }
-  std::int32_t AxisValue() const override { return kAxisCategory; }  // the axis of the XValues: see above
-  std::int32_t AxisCategory() const override { return kAxisValue; }  // the axis of the Values: see above
+  std::int32_t LabelPositionLeaf() const override { return kLabelPositionLeft; }
+  std::int32_t AxisLevel() const override { return kAxisCategory; }  // the axis of the XValues: see above
+  std::int32_t AxisItem() const override { return kAxisValue; }  // the axis of the Values: see above
   std::int32_t AxisGroupPrimary() const override { return kAxisGroupPrimary; }
   std::int32_t TickMarkOutside() const override { return kTickMarkOutside; }
 };

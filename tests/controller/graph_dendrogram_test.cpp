@@ -108,8 +108,8 @@ class GraphDendrogramTest : public ::testing::Test {
     return nullptr;
   }
   /// The level axis carries the XValues: the horizontal axis of the scatter chart.
-  const AxisSettings& LevelAxis() const { return *FindAxis(context.hostConstants->AxisValue()); }
-  const AxisSettings& ItemAxis() const { return *FindAxis(context.hostConstants->AxisCategory()); }
+  const AxisSettings& LevelAxis() const { return *FindAxis(context.hostConstants->AxisLevel()); }
+  const AxisSettings& ItemAxis() const { return *FindAxis(context.hostConstants->AxisItem()); }
 
   std::shared_ptr<embedded::EmbeddedApplication> app = embedded::EmbeddedApplication::Create();
   host::AddinContext context;
@@ -129,7 +129,7 @@ void ExpectLabel(const SeriesSettings& series, std::int32_t point, const std::st
   EXPECT_EQ(label.text, text);
   EXPECT_EQ(label.autoScaleFont, false);
   EXPECT_EQ(label.font.size, 8.0);
-  EXPECT_EQ(label.position, embedded::clsHostConstantsEmbedded().LabelPositionRight());  // the library's position
+  EXPECT_EQ(label.position, embedded::clsHostConstantsEmbedded().LabelPositionLeaf());  // the library's position
 }
 
 void ExpectBlackLine(const SeriesSettings& series) {

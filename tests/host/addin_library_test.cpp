@@ -69,9 +69,9 @@ TEST(HostConstants, ValuesOfTheObjectModel) {
   EXPECT_EQ(k.LineWeightThin(), 2);
   EXPECT_EQ(k.LineStyleContinuous(), 1);
   EXPECT_EQ(k.DataLabelsShowLabel(), 4);
-  EXPECT_EQ(k.LabelPositionRight(), -4152);
-  EXPECT_EQ(k.AxisValue(), 1) << "the level axis carries the XValues: the category (x) axis";
-  EXPECT_EQ(k.AxisCategory(), 2) << "the item axis carries the Values: the value (y) axis";
+  EXPECT_EQ(k.LabelPositionLeaf(), -4131);
+  EXPECT_EQ(k.AxisLevel(), 1) << "the level axis carries the XValues: the category (x) axis";
+  EXPECT_EQ(k.AxisItem(), 2) << "the item axis carries the Values: the value (y) axis";
   EXPECT_EQ(k.AxisGroupPrimary(), 1);
   EXPECT_EQ(k.TickMarkOutside(), 3);
 }

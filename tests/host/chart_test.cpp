@@ -52,12 +52,12 @@ TEST_F(ChartTest, TheDendrogramSequenceIsRecorded) {
   label->Text("A");
   label->AutoScaleFont(false);
   label->Font()->Size(8);
-  label->Position(k_.LabelPositionRight());
+  label->Position(k_.LabelPositionLeaf());
   // Steps 9 to 14: areas and axes.
   chart->ChartArea()->AutoScaleFont(false);
   chart->PlotArea()->ClearFormats();
   chart->ChartArea()->Interior()->ColorIndex(2);
-  const auto level = app_->ActiveChart()->Axes(k_.AxisValue(), k_.AxisGroupPrimary());
+  const auto level = app_->ActiveChart()->Axes(k_.AxisLevel(), k_.AxisGroupPrimary());
   level->HasTitle(false);
   level->TickLabels()->AutoScaleFont(false);
   level->TickLabels()->Font()->Size(8);
@@ -67,7 +67,7 @@ TEST_F(ChartTest, TheDendrogramSequenceIsRecorded) {
   level->MaximumScale(2.2);
   level->MinimumScale(0);
   level->TickLabels()->NumberFormat("0.0");
-  const auto items = chart->Axes(k_.AxisCategory());
+  const auto items = chart->Axes(k_.AxisItem());
   items->MajorUnitIsAuto(false);
   items->MaximumScale(5);
   items->Delete();
@@ -101,7 +101,7 @@ TEST_F(ChartTest, TheDendrogramSequenceIsRecorded) {
   EXPECT_EQ(l.text, "A");
   EXPECT_EQ(l.autoScaleFont, false);
   EXPECT_EQ(l.font.size, 8.0);
-  EXPECT_EQ(l.position, kLabelPositionRight);
+  EXPECT_EQ(l.position, kLabelPositionLeft);
   EXPECT_EQ(m.chartArea.autoScaleFont, false);
   EXPECT_EQ(m.chartArea.interiorColorIndex, 2);
   EXPECT_TRUE(m.plotArea.formatsCleared);
