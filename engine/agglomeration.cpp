@@ -93,6 +93,7 @@ namespace {
 
 constexpr double kNoValue = std::numeric_limits<double>::infinity();  // best of an empty cand(q)
 constexpr std::int32_t kNoSlot = -1;
+constexpr std::size_t kAhead = 16;  // how many clusters ahead a scan fetches its cells
 
 std::size_t Index(std::int32_t i) { return static_cast<std::size_t>(i); }
 
@@ -395,7 +396,12 @@ void Agglomeration::Refresh(std::int32_t q) {
   const std::int16_t own = number_[Index(q)];
   double best = kNoValue;
   std::int32_t at = kNoSlot;
-  for (const std::int32_t x : alive_) {
+  const std::size_t count = alive_.size();
+  // Invariant: best and at hold the smallest (value, number) of the clusters before x
+  // in alive_ that are numbered above q.
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int32_t x = alive_[i];
+    if (i + kAhead < count && alive_[i + kAhead] != q) __builtin_prefetch(&w_(alive_[i + kAhead], q));
     if (number_[Index(x)] <= own) continue;
     const double value = w_(x, q);
     if (at == kNoSlot || value < best || (value == best && number_[Index(x)] < number_[Index(at)])) {
@@ -440,9 +446,18 @@ void Agglomeration::Update(std::int32_t r, std::int32_t c, std::int16_t nr, std:
   // from the input, above the diagonal too.
   const double* rowR = firstStep ? distances_.Row(number_[Index(r)]).data() : nullptr;
   const double* rowC = firstStep ? distances_.Row(number_[Index(c)]).data() : nullptr;
+  const std::size_t count = alive_.size();
   // Invariant: the clusters before q in alive_ have their value to the new cluster in
   // slot c and their cache entries brought up to date.
-  for (const std::int32_t q : alive_) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int32_t q = alive_[i];
+    if (i + kAhead < count) {  // cells below a slot lie one per row: fetch them early
+      const std::int32_t later = alive_[i + kAhead];
+      if (later != r && later != c) {
+        __builtin_prefetch(&w_(r, later));
+        __builtin_prefetch(&w_(c, later), 1);
+      }
+    }
     if (q == r || q == c) continue;
     const double drq = firstStep ? s_ * rowR[q] : w_(r, q);
     const double dcq = firstStep ? s_ * rowC[q] : w_(c, q);

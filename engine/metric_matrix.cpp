@@ -5,7 +5,8 @@
 // and adds one term to each of the cells (i, j). Every cell (i, j) thus receives its
 // terms in the order k = 1..p, starting from 0, exactly as a loop over k inside the pair
 // would add them; only independent pairs are processed side by side, which lets the
-// compiler use vector instructions across j.
+// compiler use vector instructions across j. The rows are shared among threads
+// (parallel_rows.h): a cell's value does not depend on which thread computes it.
 //
 // Checks: the component's arithmetic turns every infinite or invalid result into a
 // fault. In the streaming loops the values are left to IEEE arithmetic and the finished
@@ -27,6 +28,8 @@
 
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
+#include "engine/exact_power.h"
+#include "engine/parallel_rows.h"
 #include "runtime/checked_float.h"
 #include "runtime/checked_int.h"
 #include "runtime/error.h"
@@ -84,32 +87,70 @@ std::vector<double> ItemSums(const NumericData& x) {
   return sums;
 }
 
-/// Streams the pairs: for every i, every block of partners j > i and every k in order,
-/// cell (i, j) += term(x_ik, x_jk); then cell (i, j) = finish(i, j, cell (i, j)). Returns
-/// false when some finished cell is infinite or NaN.
-template <class Term, class Finish>
-bool StreamUpperTriangle(const NumericData& x, DoubleMatrix& out, Term term, Finish finish) {
-  constexpr std::int32_t kBlock = 512;  // a block of cells and of one variable's values fit in L1
-  const std::int32_t n = x.items();
-  const std::int32_t p = x.variables();
-  bool bad = false;
-  for (std::int32_t i = 0; i + 1 < n; ++i) {
-    double* row = out.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(n);
-    for (std::int32_t j0 = i + 1; j0 < n; j0 += kBlock) {
-      const std::int32_t j1 = std::min(n, j0 + kBlock);
-      for (std::int32_t k = 0; k < p; ++k) {
-        const double* v = x.Variable(k);
-        const double xi = v[i];
-        for (std::int32_t j = j0; j < j1; ++j) row[j] += term(xi, v[j]);
-      }
-      for (std::int32_t j = j0; j < j1; ++j) {
-        const double cell = finish(i, j, row[j]);
-        row[j] = cell;
-        bad |= !(std::fabs(cell) <= kLargest);
-      }
+constexpr std::int32_t kBlock = 512;  // a block of cells and of one variable's values fit in L1
+
+/// Adds term(xi, y[t]) to cells[t] for t < count: the terms of one variable for a block
+/// of partners.
+template <class Term>
+auto AddEach(Term term) {
+  return [term](double xi, const double* y, double* cells, std::int32_t count) {
+    for (std::int32_t t = 0; t < count; ++t) cells[t] += term(xi, y[t]);
+  };
+}
+
+/// Adds pow(|xi − y[t]|, 2) to cells[t] for t < count: the square d·d where it is pow's
+/// result (exact_power.h), pow itself for the few others.
+void AddSquares(double xi, const double* y, double* cells, std::int32_t count) {
+  double squares[kBlock];
+  double exact[kBlock];  // 1 where squares[t] is pow's result, else 0
+  double inexact = 0.0;  // how many are not (a count: exact in any order)
+  for (std::int32_t t = 0; t < count; ++t) {
+    const double d = std::fabs(xi - y[t]);
+    const double square = d * d;
+    const double same = SquareIsPow(d, square) ? 1.0 : 0.0;
+    squares[t] = square;
+    exact[t] = same;
+    inexact += 1.0 - same;
+  }
+  if (inexact != 0.0) {
+    const double two = Opaque(2.0);
+    for (std::int32_t t = 0; t < count; ++t) {
+      if (exact[t] == 0.0) squares[t] = std::pow(std::fabs(xi - y[t]), two);
     }
   }
-  return !bad;
+  for (std::int32_t t = 0; t < count; ++t) cells[t] += squares[t];
+}
+
+/// Streams the pairs: for every i, every block of partners j > i and every k in order,
+/// cell (i, j) += term(x_ik, x_jk) (by `addTerms`, a block at a time); then cell (i, j) =
+/// finish(i, j, cell (i, j)). The rows are shared among the builder threads; each cell
+/// is computed by the same code whichever thread runs it. Returns false when some
+/// finished cell is infinite or NaN.
+template <class AddTerms, class Finish>
+bool StreamUpperTriangle(const NumericData& x, DoubleMatrix& out, AddTerms addTerms, Finish finish) {
+  const std::int32_t n = x.items();
+  const std::int32_t p = x.variables();
+  const double work = 0.5 * static_cast<double>(n) * static_cast<double>(n) * static_cast<double>(std::max(p, 1));
+  return ForEachRowChunk(n - 1, work, [&](std::int32_t first, std::int32_t last) {
+    bool bad = false;
+    // Invariant: the cells of rows first..i−1 are finished; bad says whether one is not finite.
+    for (std::int32_t i = first; i < last; ++i) {
+      double* row = out.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(n);
+      for (std::int32_t j0 = i + 1; j0 < n; j0 += kBlock) {
+        const std::int32_t j1 = std::min(n, j0 + kBlock);
+        for (std::int32_t k = 0; k < p; ++k) {
+          const double* v = x.Variable(k);
+          addTerms(v[i], v + j0, row + j0, j1 - j0);
+        }
+        for (std::int32_t j = j0; j < j1; ++j) {
+          const double cell = finish(i, j, row[j]);
+          row[j] = cell;
+          bad |= !(std::fabs(cell) <= kLargest);
+        }
+      }
+    }
+    return !bad;
+  });
 }
 
 /// The pair loop as the algorithm states it, every operation checked (raises on a
@@ -148,8 +189,10 @@ void CheckedUpperTriangle(const NumericData& x, std::int32_t measure, Int16 e, I
 /// error is below 0.55 ulp (glibc), so an exactly representable result comes back
 /// exactly; only at a power of two, whose next value down lies half an ulp away, does
 /// the bound leave room, and the metric tests check every power of two and a sweep of
-/// other values. Other exponents call pow: pow(d, 2) differs from d * d in the last bit
-/// for about one value in a thousand.
+/// other values. A power with exponent 2 is d * d where that is provably pow's result
+/// and pow elsewhere (exact_power.h): pow(d, 2) differs from d * d in the last bit for
+/// about one value in a thousand; the root of the Euclidean distance likewise sqrt or
+/// pow. Other exponents call pow.
 void FillUpperTriangle(const VariantMatrix& data, std::int32_t measure, Int16 e, Int16 r, DoubleMatrix& out) {
   const NumericData x(data);
   const bool power = measure != dezEZuvazozSMMBrayCurtis && measure != dezEZuvazozSMMCanberra;
@@ -157,7 +200,7 @@ void FillUpperTriangle(const VariantMatrix& data, std::int32_t measure, Int16 e,
     CheckedUpperTriangle(x, measure, e, r, out);
     return;
   }
-  const auto absDifference = [](double a, double b) { return std::fabs(a - b); };
+  const auto absDifference = AddEach([](double a, double b) { return std::fabs(a - b); });
   const auto keep = [](std::int32_t, std::int32_t, double cell) { return cell; };
   bool finite = true;
   if (measure == dezEZuvazozSMMBrayCurtis) {
@@ -166,14 +209,23 @@ void FillUpperTriangle(const VariantMatrix& data, std::int32_t measure, Int16 e,
       return cell / (sums[static_cast<std::size_t>(j)] + sums[static_cast<std::size_t>(i)]);
     });
   } else if (measure == dezEZuvazozSMMCanberra) {
-    finite = StreamUpperTriangle(x, out, [](double a, double b) { return std::fabs(a - b) / (a + b); }, keep);
+    finite = StreamUpperTriangle(x, out, AddEach([](double a, double b) { return std::fabs(a - b) / (a + b); }), keep);
   } else {
-    const double termExponent = e;
-    const double rootExponent = Div(r, e);
-    const auto powerTerm = [termExponent](double a, double b) { return std::pow(std::fabs(a - b), termExponent); };
+    // The exponents are hidden from the optimiser: with one it could see, it would turn
+    // pow(d, 2.0) into d·d and pow(s, 1.0) into s, which are not always pow's results.
+    const double termExponent = Opaque(e);
+    const double rootExponent = Opaque(Div(r, e));
+    const auto powerTerm = AddEach([termExponent](double a, double b) { return std::pow(std::fabs(a - b), termExponent); });
     const auto root = [rootExponent](std::int32_t, std::int32_t, double cell) { return std::pow(cell, rootExponent); };
     if (e == Int16{std::int16_t{1}}) {  // then r / e is 1 too: r = 2 only with e = 2
       finite = StreamUpperTriangle(x, out, absDifference, keep);
+    } else if (e == Int16{std::int16_t{2}} && rootExponent == 1.0) {
+      finite = StreamUpperTriangle(x, out, AddSquares, keep);
+    } else if (e == Int16{std::int16_t{2}} && rootExponent == 0.5) {
+      const auto squareRoot = [](std::int32_t, std::int32_t, double cell) { return PowHalf(cell); };
+      finite = StreamUpperTriangle(x, out, AddSquares, squareRoot);
+    } else if (e == Int16{std::int16_t{2}}) {
+      finite = StreamUpperTriangle(x, out, AddSquares, root);
     } else if (rootExponent == 1.0) {
       finite = StreamUpperTriangle(x, out, powerTerm, keep);
     } else {
@@ -184,25 +236,31 @@ void FillUpperTriangle(const VariantMatrix& data, std::int32_t measure, Int16 e,
 }
 
 /// Copies cell (i, j) to (j, i) for every i < j, in square tiles so that the rows read
-/// and the columns written both stay in cache.
+/// and the columns written both stay in cache. The bands of kTile rows are shared among
+/// the builder threads: a band reads only its own rows' upper cells and writes only the
+/// lower cells of its own columns.
 void MirrorUpperTriangle(DoubleMatrix& m) {
   constexpr std::int32_t kTile = 64;
   const std::int32_t n = m.rows();
   const auto stride = static_cast<std::size_t>(n);
   double* cells = m.data();
-  for (std::int32_t i0 = 0; i0 < n; i0 += kTile) {
-    const std::int32_t i1 = std::min(n, i0 + kTile);
-    for (std::int32_t j0 = i0; j0 < n; j0 += kTile) {
-      const std::int32_t j1 = std::min(n, j0 + kTile);
-      for (std::int32_t j = j0; j < j1; ++j) {
-        const std::int32_t iEnd = std::min(i1, j);
-        for (std::int32_t i = i0; i < iEnd; ++i) {
-          cells[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)] =
-              cells[static_cast<std::size_t>(i) * stride + static_cast<std::size_t>(j)];
+  const std::int32_t bands = (n + kTile - 1) / kTile;
+  ForEachRowChunk(bands, 0.5 * static_cast<double>(n) * static_cast<double>(n), [&](std::int32_t first, std::int32_t last) {
+    for (std::int32_t i0 = first * kTile; i0 < std::min(n, last * kTile); i0 += kTile) {
+      const std::int32_t i1 = std::min(n, i0 + kTile);
+      for (std::int32_t j0 = i0; j0 < n; j0 += kTile) {
+        const std::int32_t j1 = std::min(n, j0 + kTile);
+        for (std::int32_t j = j0; j < j1; ++j) {
+          const std::int32_t iEnd = std::min(i1, j);
+          for (std::int32_t i = i0; i < iEnd; ++i) {
+            cells[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)] =
+                cells[static_cast<std::size_t>(i) * stride + static_cast<std::size_t>(j)];
+          }
         }
       }
     }
-  }
+    return true;
+  });
 }
 
 /// The whole build; raises on a fault.

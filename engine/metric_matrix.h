@@ -50,8 +50,10 @@ namespace dez {
 /// only read when some pair uses it: with a single item the result is the 1 x 1 zero
 /// matrix whatever the cells hold.
 ///
-/// Cost: one pass converting the cells, then n(n - 1)/2 pairs of p terms. Each term is a
-/// std::pow call except where the exponent is 1, whose power is the value itself.
+/// Cost: one pass converting the cells, then n(n - 1)/2 pairs of p terms, shared among
+/// the builder threads (BuilderThreads(); the result is the same for any number). Each
+/// term is a std::pow call except where the exponent is 1, whose power is the value
+/// itself, and where it is 2, whose power is d * d wherever that is provably pow's bits.
 DoubleMatrix BuildMetricMatrix(const VariantMatrix& data, std::int32_t measure, std::int16_t& exponent,
                                std::int16_t power, host::clsStatistics& statistics, bool& undefined);
 
