@@ -59,43 +59,19 @@ TEST(AddressParser, AcceptedForms) {
 
 TEST(AddressParser, RefusedTexts) {
   const std::vector<std::string> refused = {
-      "",             // nothing
-      "A",            // a column alone
-      "3",            // a row alone
-      "A0",           // row 0
-      "A1048577",     // past the last row
-      "XFE1",         // past the last column
-      "ABCD1",        // four letters
-      "A1:",          // missing end
-      ":A1",          // missing start
-      "A1:C",         // cell with column
-      "A:3",          // column with row
-      "A1,",          // trailing comma
-      ",A1",          // leading comma
-      "A1,,B2",       // empty area
-      " A1",          // blanks are no part of an address
-      "A1 ",
-      "A1 B2",
-      "$",            // dollar alone
-      "A$",           // dollar without row
-      "$$A1",         // doubled dollar
-      "1A",           // row before column
-      "R1C1x",        // not A1 form
-      "!A1",          // empty sheet name
-      "Data!",        // nothing after the sheet
-      "'Data!A1",     // unclosed quote
-      "'Data'A1",     // quote without '!'
-      "''!A1",        // empty quoted name
-      "[Book.xlsx]A1",            // workbook without a sheet
-      "[Book.xlsx!A1",            // unclosed bracket
-      "[]Data!A1",                // empty workbook name
-      "'[Book.xlsx'!A1",          // unclosed bracket inside quotes
-      "'[Book.xlsx]'!A1",         // workbook without a sheet inside quotes
-      "My Sheet!A1",              // a name with a blank needs quotes
-      "Data!A1:Data!B2",          // qualifier in the middle of a block
-      "Name",                     // defined names are unknown
-      "A1-B2",
-      "A99999999999999999999",    // a row number far beyond the limits
+      "", "A", "3", "A0",                     // nothing, a column or a row alone, row 0
+      "A1048577", "XFE1", "ABCD1",            // past the last row or column, four letters
+      "A1:", ":A1", "A1:C", "A:3",            // a missing end or start, cell with column, column with row
+      "A1,", ",A1", "A1,,B2",                 // empty areas
+      " A1", "A1 ", "A1 B2",                  // blanks are no part of an address
+      "$", "A$", "$$A1", "1A", "R1C1x",       // stray dollars, row before column, not A1 form
+      "!A1", "Data!", "'Data!A1", "'Data'A1", "''!A1",  // sheet names: empty, unclosed, without '!'
+      "[Book.xlsx]A1", "[Book.xlsx!A1", "[]Data!A1",   // workbook without a sheet, unclosed, empty
+      "'[Book.xlsx'!A1", "'[Book.xlsx]'!A1",           // the same inside quotes
+      "My Sheet!A1",                          // a name with a blank needs quotes
+      "Data!A1:Data!B2",                      // qualifier in the middle of a block
+      "Name", "A1-B2",                        // defined names are unknown
+      "A99999999999999999999",                // a row number far beyond the limits
   };
   for (const std::string& text : refused) {
     const ParsedAddress parsed = ParseAddress(text);

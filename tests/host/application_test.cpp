@@ -17,14 +17,10 @@ TEST(ApplicationStart, OnlyTheAddinIsOpenAndNothingIsActive) {
   EXPECT_EQ(addin->WorksheetsCount(), 1);
   EXPECT_EQ(app->Workbooks("korvel.XLA")->Worksheets("Results")->Name(), "Results");
   EXPECT_EQ(app->ActiveBook(), nullptr);
-  EXPECT_EQ(Caught([&] { app->ActiveWorkbook(); }).number, 91);
-  EXPECT_EQ(Caught([&] { app->WorksheetsAdd(); }).number, 91);
-  EXPECT_EQ(Caught([&] { app->Range("A1"); }).number, 91);
-  EXPECT_EQ(Caught([&] { app->Range("Data!A1"); }).number, 91);
-  EXPECT_EQ(Caught([&] { app->Sheets("Results"); }).number, 91);
-  EXPECT_EQ(Caught([&] { app->ChartsAdd(); }).number, 91);
-  EXPECT_EQ(Caught([&] { app->ActiveChart(); }).number, 91);
-  EXPECT_EQ(Caught([&] { addin->Activate(); }).number, 1004);
+  ExpectRaises(91, {[&] { app->ActiveWorkbook(); }, [&] { app->WorksheetsAdd(); }, [&] { app->Range("A1"); },
+                    [&] { app->Range("Data!A1"); }, [&] { app->Sheets("Results"); }, [&] { app->ChartsAdd(); },
+                    [&] { app->ActiveChart(); }});
+  EXPECT_EQ(NumberOf([&] { addin->Activate(); }), 1004);
   // The scratch sheet is reachable by a workbook-qualified address.
   EXPECT_EQ(app->Range("[Korvel.xla]Results!B2")->Address(), "$B$2");
   EXPECT_TRUE(app->IsScreenUpdating());
@@ -35,7 +31,6 @@ using ApplicationTest = HostTest;
 TEST_F(ApplicationTest, AddedWorkbooksBecomeActive) {
   EXPECT_EQ(app_->ActiveWorkbook()->Name(), "Book1.xlsx");
   const auto second = app_->AddWorkbook("Second.csv");
-  EXPECT_EQ(second->WorksheetsCount(), 1);
   EXPECT_EQ(second->Sheets()[0]->Name(), "Sheet1");
   EXPECT_EQ(app_->ActiveWorkbook()->Name(), "Second.csv");
   book_->Activate();
@@ -47,27 +42,24 @@ TEST_F(ApplicationTest, AddedWorkbooksBecomeActive) {
 }
 
 TEST_F(ApplicationTest, WorkbookFailures) {
-  EXPECT_EQ(Caught([&] { app_->Workbooks("Missing.xlsx"); }).number, 9);
-  EXPECT_EQ(Caught([&] { app_->AddWorkbook("book1.xlsx"); }).number, 1004);
-  EXPECT_EQ(Caught([&] { app_->AddWorkbook(""); }).number, 1004);
-  EXPECT_EQ(Caught([&] { app_->AddWorkbook("Bad.xlsx", {"a/b"}); }).number, 1004);
+  ExpectRaises(9, {[&] { app_->Workbooks("Missing.xlsx"); }, [&] { app_->CloseWorkbook("Missing"); },
+                   [&] { app_->Sheets("Results"); }});
+  ExpectRaises(1004, {[&] { app_->AddWorkbook("book1.xlsx"); }, [&] { app_->AddWorkbook(""); },
+                      [&] { app_->AddWorkbook("Bad.xlsx", {"a/b"}); }, [&] { app_->CloseWorkbook("Korvel.xla"); }});
   EXPECT_EQ(app_->FindWorkbook("Bad.xlsx"), nullptr);
-  EXPECT_EQ(Caught([&] { app_->CloseWorkbook("Missing"); }).number, 9);
-  EXPECT_EQ(Caught([&] { app_->CloseWorkbook("Korvel.xla"); }).number, 1004);
+  EXPECT_EQ(app_->Sheets("other"), other_) << "Sheets looks in the active workbook";
 }
-
-struct Resolved {
-  std::string text;
-  std::string sheet;
-  std::string address;
-  std::int32_t areas;
-};
 
 TEST_F(ApplicationTest, RangeOfEveryAddressForm) {
   other_->Name("My Sheet");
   app_->AddWorkbook("Other Book.xlsx", {"Data"});
   book_->Activate();
-  const std::vector<Resolved> cases = {
+  const struct {
+    const char* text;
+    const char* sheet;
+    const char* address;
+    std::int32_t areas;
+  } cases[] = {
       {"B5", "Data", "$B$5", 1},
       {"$b$5", "Data", "$B$5", 1},
       {"A1:F21", "Data", "$A$1:$F$21", 1},
@@ -82,7 +74,7 @@ TEST_F(ApplicationTest, RangeOfEveryAddressForm) {
       {"A1:B2,D4,E:E", "Data", "$A$1:$B$2,$D$4,$E:$E", 3},
       {"'My Sheet'!A1,'My Sheet'!B2", "My Sheet", "$A$1,$B$2", 2},
   };
-  for (const Resolved& c : cases) {
+  for (const auto& c : cases) {
     const auto range = R(c.text);
     ASSERT_NE(range, nullptr) << c.text;
     EXPECT_EQ(range->Sheet()->Name(), c.sheet) << c.text;
@@ -90,37 +82,29 @@ TEST_F(ApplicationTest, RangeOfEveryAddressForm) {
     EXPECT_EQ(range->AreasCount(), c.areas) << c.text;
   }
   EXPECT_EQ(R("'[Other Book.xlsx]Data'!C3")->Sheet()->Book()->Name(), "Other Book.xlsx");
-  // Unqualified addresses follow the active sheet.
   other_->Activate();
-  EXPECT_EQ(R("A1")->Sheet(), other_);
+  EXPECT_EQ(R("A1")->Sheet(), other_) << "unqualified addresses follow the active sheet";
 }
 
-TEST_F(ApplicationTest, RangeFailures) {
-  const std::vector<std::string> refused = {
-      "", "A0", "XFE1", "A1:", "Nope!A1", "[Nope.xlsx]Data!A1", "[Book1.xlsx]Nope!A1", "Data!A1,Other!A1", "A1 B1",
-      "'Data'", "name"};
-  for (const std::string& text : refused) {
-    const Error e = Caught([&] { app_->Range(text); });
+TEST_F(ApplicationTest, RangeFailuresCarryTheTextAndTheCallersLocation) {
+  for (const char* text : {"", "A0", "XFE1", "A1:", "Nope!A1", "[Nope.xlsx]Data!A1", "[Book1.xlsx]Nope!A1",
+                           "Data!A1,Other!A1", "A1 B1", "'Data'", "name"}) {
+    const Error e = ErrorOf([&] { app_->Range(text); });
     EXPECT_EQ(e.number, 1004) << text;
     EXPECT_NE(e.description.find("Range"), std::string::npos) << e.description;
   }
-  EXPECT_NE(Caught([&] { app_->Range("Nope!A1"); }).description.find("'Nope'"), std::string::npos);
-}
-
-TEST_F(ApplicationTest, HostErrorsCarryTheCallersLocation) {
+  EXPECT_NE(ErrorOf([&] { app_->Range("Nope!A1"); }).description.find("'Nope'"), std::string::npos);
   const host::Loc here = host::Loc::current();
-  const Error e = Caught([&] { app_->Range("A0", here); });
+  const Error e = ErrorOf([&] { app_->Range("A0", here); });
   EXPECT_EQ(e.line, here.line());
   EXPECT_EQ(e.file, here.file_name());
 }
 
 TEST_F(ApplicationTest, RangeOfTwoCorners) {
-  const auto block = app_->Range(data_->Cells(5, 2), data_->Cells(2, 4));
-  EXPECT_EQ(block->Address(), "$B$2:$D$5");
-  const auto spanning = app_->Range(data_->Range("A1:B2"), data_->Range("D4"));
-  EXPECT_EQ(spanning->Address(), "$A$1:$D$4");
-  EXPECT_EQ(Caught([&] { app_->Range(data_->Cells(1, 1), other_->Cells(2, 2)); }).number, 1004);
-  EXPECT_EQ(Caught([&] { app_->Range(nullptr, data_->Cells(2, 2)); }).number, 91);
+  EXPECT_EQ(app_->Range(data_->Cells(5, 2), data_->Cells(2, 4))->Address(), "$B$2:$D$5");
+  EXPECT_EQ(app_->Range(data_->Range("A1:B2"), data_->Range("D4"))->Address(), "$A$1:$D$4");
+  EXPECT_EQ(NumberOf([&] { app_->Range(data_->Cells(1, 1), other_->Cells(2, 2)); }), 1004);
+  EXPECT_EQ(NumberOf([&] { app_->Range(nullptr, data_->Cells(2, 2)); }), 91);
 }
 
 TEST_F(ApplicationTest, WorksheetsAddGoesBeforeTheActiveSheetAndActivates) {
@@ -131,13 +115,7 @@ TEST_F(ApplicationTest, WorksheetsAddGoesBeforeTheActiveSheetAndActivates) {
   EXPECT_EQ(book_->ActiveSheet(), added);
   EXPECT_EQ(app_->WorksheetsAdd()->Name(), "Sheet2");
   EXPECT_EQ(book_->WorksheetsCount(), 4);
-  // The add-in workbook is never the target.
-  EXPECT_EQ(app_->AddinWorkbook()->WorksheetsCount(), 1);
-}
-
-TEST_F(ApplicationTest, SheetsLooksInTheActiveWorkbook) {
-  EXPECT_EQ(app_->Sheets("other"), other_);
-  EXPECT_EQ(Caught([&] { app_->Sheets("Results"); }).number, 9);
+  EXPECT_EQ(app_->AddinWorkbook()->WorksheetsCount(), 1) << "the add-in workbook is never the target";
 }
 
 TEST_F(ApplicationTest, ChartsAddMakesTheActiveChart) {
@@ -149,8 +127,6 @@ TEST_F(ApplicationTest, ChartsAddMakesTheActiveChart) {
   app_->ScreenUpdating(false);
   EXPECT_FALSE(app_->IsScreenUpdating());
 }
-
-TEST_F(ApplicationTest, WorksheetFunctionIsAvailable) { EXPECT_NE(app_->WorksheetFunction(), nullptr); }
 
 }  // namespace
 }  // namespace dez::embedded::test

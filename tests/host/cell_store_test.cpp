@@ -1,4 +1,5 @@
-// The sparse cell store: lookups, writes in any order, blocks, restyling and pasting.
+// The sparse cell store: lookups, writes in any order, blocks, restyling and pasting (pasting
+// across sheets, workbooks and overlapping blocks: clipboard_test.cpp).
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -128,32 +129,6 @@ TEST(CellStore, PasteValuesFormatsOrBoth) {
   formats.Paste(source, {1, 1, 2, 2}, 5, 5, {false, true}, 0, kSame);
   EXPECT_EQ(All(formats),
             (std::vector<Stored>{{5, 5, Variant("old"), 2}, {5, 9, Variant("right"), 0}, {6, 6, Variant("old2"), 3}}));
-}
-
-TEST(CellStore, PasteFillsBlanksWhenTheDefaultsDiffer) {
-  CellStore source;
-  source.SetDefaultStyle(4);
-  source.Set(1, 1, Variant(1.0), 4);
-  CellStore target;
-  target.Paste(source, {1, 1, 2, 2}, 1, 1, {true, true}, 4, kSame);
-  EXPECT_EQ(target.CellCount(), 4U);  // the blank cells bring the source's fill along
-  EXPECT_EQ(target.StyleAt(2, 2), 4U);
-  EXPECT_EQ(target.StyleAt(3, 3), kDefaultStyleId);
-}
-
-TEST(CellStore, PasteOntoAnOverlappingBlockOfItself) {
-  CellStore store;
-  for (std::int32_t c = 1; c <= 4; ++c) store.Set(1, c, Variant(c), 0);
-  store.Paste(store, {1, 1, 1, 4}, 1, 2, {true, true}, 0, kSame);
-  for (std::int32_t c = 1; c <= 5; ++c) EXPECT_EQ(store.ValueAt(1, c), Variant(c == 1 ? 1 : c - 1)) << c;
-}
-
-TEST(CellStore, PasteMapsStyles) {
-  CellStore source;
-  source.Set(1, 1, Variant(1.0), 1);
-  CellStore target;
-  target.Paste(source, {1, 1, 1, 1}, 3, 3, {true, true}, 0, [](StyleId id) { return id + 10; });
-  EXPECT_EQ(target.StyleAt(3, 3), 11U);
 }
 
 }  // namespace

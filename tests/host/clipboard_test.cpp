@@ -75,7 +75,7 @@ TEST_F(ClipboardTest, PasteKinds) {
   other_->Cells(4, 1)->PasteSpecial(kPasteAllExceptBorders);
   EXPECT_TRUE(other_->StyleAt(4, 1).bold);
 
-  EXPECT_EQ(Caught([&] { other_->Cells(5, 1)->PasteSpecial(12345); }).number, 1004);
+  EXPECT_EQ(NumberOf([&] { other_->Cells(5, 1)->PasteSpecial(12345); }), 1004);
 }
 
 TEST_F(ClipboardTest, PasteIntoAnotherWorkbookInternsItsFormats) {
@@ -120,17 +120,17 @@ TEST_F(ClipboardTest, WholeSheetCopy) {
 }
 
 TEST_F(ClipboardTest, Failures) {
-  EXPECT_EQ(Caught([&] { data_->Cells(1, 1)->PasteSpecial(kPasteAll); }).number, 1004) << "nothing copied";
-  EXPECT_EQ(Caught([&] { R("A1,B2")->Copy(); }).number, 1004);
+  ExpectRaises(1004, {[&] { data_->Cells(1, 1)->PasteSpecial(kPasteAll); },  // nothing copied
+                      [&] { R("A1,B2")->Copy(); }});
   R("A1:B2")->Copy();
-  const Error e = Caught([&] { data_->Cells(1048576, 1)->PasteSpecial(kPasteAll); });
+  const Error e = ErrorOf([&] { data_->Cells(1048576, 1)->PasteSpecial(kPasteAll); });
   EXPECT_EQ(e.number, 1004);
   EXPECT_NE(e.description.find("does not fit"), std::string::npos);
-  EXPECT_EQ(Caught([&] { data_->Cells(1, 16384)->PasteSpecial(kPasteAll); }).number, 1004);
+  EXPECT_EQ(NumberOf([&] { data_->Cells(1, 16384)->PasteSpecial(kPasteAll); }), 1004);
   // Blank cells that must carry another sheet's fill into a block of 100 million cells.
   Scratch()->Cells()->Interior()->ColorIndex(kColorIndexWhite);
   Scratch()->Range("A1:BZ1048576")->Copy();
-  EXPECT_EQ(Caught([&] { data_->Cells(1, 1)->PasteSpecial(kPasteAll); }).number, 1004);
+  EXPECT_EQ(NumberOf([&] { data_->Cells(1, 1)->PasteSpecial(kPasteAll); }), 1004);
   data_->Cells(1, 1)->PasteSpecial(kPasteValues);  // values alone visit only stored cells
 }
 

@@ -1,5 +1,5 @@
-// Shared helpers of the embedded host's tests: a fresh application with one user
-// workbook per test, and a way to catch the error a call raises.
+// Shared fixture of the embedded host's tests: a fresh application with one user
+// workbook per test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,19 +12,13 @@
 #include "host/embedded/embedded_workbook.h"
 #include "host/embedded/embedded_worksheet.h"
 #include "runtime/error.h"
+#include "tests/support/error_of.h"
 
 namespace dez::embedded::test {
 
-/// The error that `f` raises; number 0 when it raises none.
-template <class F>
-Error Caught(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e;
-  }
-  return Error(0, "", "no error");
-}
+using dez::test::ErrorOf;
+using dez::test::ExpectRaises;
+using dez::test::NumberOf;
 
 /// An application with the user workbook "Book1.xlsx" (sheets "Data" and "Other") open
 /// and active, "Data" the active sheet.

@@ -24,14 +24,11 @@ class WorksheetFunctionTest : public HostTest {
   EmbeddedWorksheetFunction f_;
 };
 
-TEST_F(WorksheetFunctionTest, CountCountsNumberCellsOnly) {
+TEST_F(WorksheetFunctionTest, CountCountsNumberCellsCountAEveryNonEmptyCell) {
   EXPECT_EQ(f_.Count(R("A1:A10")), 3.0);
   EXPECT_EQ(f_.Count(R("A1:A10,A1")), 4.0) << "overlapping areas count twice";
   EXPECT_EQ(f_.Count(R("B1:B10")), 0.0);
   EXPECT_EQ(f_.Count(R("A:A")), 3.0);
-}
-
-TEST_F(WorksheetFunctionTest, CountACountsEveryNonEmptyCell) {
   EXPECT_EQ(f_.CountA(R("A1:A10")), 8.0) << "the empty text and the error value count";
   data_->Cells(20, 1)->NumberFormat("0");
   EXPECT_EQ(f_.CountA(R("A1:A20")), 8.0) << "a format alone does not";
@@ -90,14 +87,11 @@ TEST(CountIfCriterion, WildcardsAndEscapes) {
   EXPECT_FALSE(CountIfCriterion(Variant(1)).Matches(Variant(true)));
 }
 
-TEST_F(WorksheetFunctionTest, CountIfCountsBlanksWithoutVisitingThem) {
+TEST_F(WorksheetFunctionTest, CountIfCountsBlanksWithoutVisitingThemAndRefusesSeveralAreas) {
   EXPECT_EQ(f_.CountIf(R("B:B"), Variant("")), 1048576.0);
   EXPECT_EQ(f_.CountIf(R("A:A"), Variant("<>")), 8.0);
-}
-
-TEST_F(WorksheetFunctionTest, CountIfRefusesSeveralAreas) {
-  EXPECT_EQ(Caught([&] { f_.CountIf(R("A1,A2"), Variant(1)); }).number, 1004);
-  EXPECT_EQ(Caught([&] { f_.CountIf(nullptr, Variant(1)); }).number, 91);
+  EXPECT_EQ(NumberOf([&] { f_.CountIf(R("A1,A2"), Variant(1)); }), 1004);
+  EXPECT_EQ(NumberOf([&] { f_.CountIf(nullptr, Variant(1)); }), 91);
 }
 
 TEST_F(WorksheetFunctionTest, VarIsTheSampleVarianceOfTheNumbers) {
@@ -116,23 +110,21 @@ TEST_F(WorksheetFunctionTest, VarIsTheSampleVarianceOfTheNumbers) {
 
 TEST_F(WorksheetFunctionTest, VarFailures) {
   data_->WriteCell(1, 2, Variant(5));
-  const Error few = Caught([&] { f_.Var(R("B1:B10")); });
+  const Error few = ErrorOf([&] { f_.Var(R("B1:B10")); });
   EXPECT_EQ(few.number, 1004);
   EXPECT_NE(few.description.find("#DIV/0!"), std::string::npos);
-  const Error error = Caught([&] { f_.Var(R("A1:A10")); });
+  const Error error = ErrorOf([&] { f_.Var(R("A1:A10")); });
   EXPECT_EQ(error.number, 1004);
   EXPECT_NE(error.description.find("#N/A"), std::string::npos);
   data_->WriteCell(2, 2, Variant(-1.5e308));
   data_->WriteCell(3, 2, Variant(1.5e308));
-  EXPECT_NE(Caught([&] { f_.Var(R("B1:B3")); }).description.find("#NUM!"), std::string::npos);
+  EXPECT_NE(ErrorOf([&] { f_.Var(R("B1:B3")); }).description.find("#NUM!"), std::string::npos);
 }
 
 TEST_F(WorksheetFunctionTest, TDist) {
   EXPECT_NEAR(f_.TDist(2.0, 10, 2), 0.0733880347, 1e-9);
   EXPECT_NEAR(f_.TDist(2.0, 10, 1), 0.0366940174, 1e-9);
-  EXPECT_EQ(Caught([&] { f_.TDist(-1.0, 10, 2); }).number, 1004);
-  EXPECT_EQ(Caught([&] { f_.TDist(1.0, 0, 2); }).number, 1004);
-  EXPECT_EQ(Caught([&] { f_.TDist(1.0, 5, 3); }).number, 1004);
+  ExpectRaises(1004, {[&] { f_.TDist(-1.0, 10, 2); }, [&] { f_.TDist(1.0, 0, 2); }, [&] { f_.TDist(1.0, 5, 3); }});
 }
 
 }  // namespace

@@ -16,9 +16,7 @@ TEST_F(WorksheetTest, WorkbookCollections) {
   EXPECT_EQ(book_->Worksheets(1), data_);
   EXPECT_EQ(book_->Worksheets(2), other_);
   EXPECT_EQ(book_->Worksheets("OTHER"), other_);
-  EXPECT_EQ(Caught([&] { book_->Worksheets(0); }).number, 9);
-  EXPECT_EQ(Caught([&] { book_->Worksheets(3); }).number, 9);
-  EXPECT_EQ(Caught([&] { book_->Worksheets("Missing"); }).number, 9);
+  ExpectRaises(9, {[&] { book_->Worksheets(0); }, [&] { book_->Worksheets(3); }, [&] { book_->Worksheets("Missing"); }});
   EXPECT_EQ(data_->Parent(), book_);
   EXPECT_EQ(data_->RowsCount(), 1048576);
   EXPECT_EQ(data_->ColumnsCount(), 16384);
@@ -30,7 +28,7 @@ TEST_F(WorksheetTest, Renaming) {
   data_->Name("input 1");  // a sheet may change the case of its own name
   const std::vector<std::string> refused = {"", "Other", "OTHER", "a:b", "a\\b", "a/b", "a?b", "a*b", "a[b", "a]b",
                                             "'quoted", "quoted'", std::string(32, 'x')};
-  for (const std::string& name : refused) EXPECT_EQ(Caught([&] { data_->Name(name); }).number, 1004) << name;
+  for (const std::string& name : refused) EXPECT_EQ(NumberOf([&] { data_->Name(name); }), 1004) << name;
   data_->Name(std::string(31, 'x'));
   data_->Name("\xC3\x9C" + std::string(30, 'x'));  // 31 characters, 32 bytes
 }
@@ -41,31 +39,26 @@ TEST_F(WorksheetTest, MoveAfterPutsTheSheetBehindAnother) {
   EXPECT_EQ(book_->Sheets(), (std::vector<std::shared_ptr<EmbeddedWorksheet>>{other_, third, data_}));
   third->MoveAfter(third);
   EXPECT_EQ(book_->Sheets()[1], third);
-  EXPECT_EQ(Caught([&] { data_->MoveAfter(Scratch()); }).number, 1004);
-  EXPECT_EQ(Caught([&] { data_->MoveAfter(nullptr); }).number, 91);
+  EXPECT_EQ(NumberOf([&] { data_->MoveAfter(Scratch()); }), 1004) << "another workbook's sheet";
+  EXPECT_EQ(NumberOf([&] { data_->MoveAfter(nullptr); }), 91);
 }
 
-TEST_F(WorksheetTest, ActivateSelectsWorkbookAndSheet) {
-  const auto second = app_->AddWorkbook("Second.xlsx");
+TEST_F(WorksheetTest, ActivateCellsAndRange) {
+  app_->AddWorkbook("Second.xlsx");
   other_->Activate();
   EXPECT_EQ(app_->ActiveBook(), book_);
   EXPECT_EQ(book_->ActiveSheet(), other_);
-  EXPECT_EQ(Caught([&] { Scratch()->Activate(); }).number, 1004);
-}
-
-TEST_F(WorksheetTest, CellsAndRange) {
   EXPECT_EQ(data_->Cells(5, 2)->Address(), "$B$5");
   EXPECT_EQ(data_->Cells(1048576, 16384)->Address(), "$XFD$1048576");
   EXPECT_EQ(data_->Cells()->Address(), "$1:$1048576");
   EXPECT_EQ(data_->Range("b2:c3")->Address(), "$B$2:$C$3");
   EXPECT_EQ(data_->Range("Data!A1")->Worksheet(), data_);
   for (const auto& [row, column] : std::vector<std::pair<int, int>>{{0, 1}, {1, 0}, {1048577, 1}, {1, 16385}, {-1, -1}}) {
-    const Error e = Caught([&] { data_->Cells(row, column); });
+    const Error e = ErrorOf([&] { data_->Cells(row, column); });
     EXPECT_EQ(e.number, 1004) << row << "," << column;
     EXPECT_NE(e.description.find("outside the sheet"), std::string::npos);
   }
-  EXPECT_EQ(Caught([&] { data_->Range("Other!A1"); }).number, 1004);
-  EXPECT_EQ(Caught([&] { data_->Range("A1:"); }).number, 1004);
+  ExpectRaises(1004, {[&] { data_->Range("Other!A1"); }, [&] { data_->Range("A1:"); }, [&] { Scratch()->Activate(); }});
 }
 
 TEST_F(WorksheetTest, WholeSheetClearAndInteriorCostNothingPerCell) {
@@ -96,8 +89,8 @@ TEST_F(WorksheetTest, StorageInterface) {
   EXPECT_EQ(data_->StyleAt(1, 1), heading);
   EXPECT_EQ(data_->StyleAt(2, 1), CellStyle{});
   EXPECT_EQ(data_->UsedRange(), (CellBlock{1, 1, 2, 3}));
-  EXPECT_EQ(Caught([&] { data_->WriteCell(0, 1, Variant(1)); }).number, 1004);
-  EXPECT_EQ(Caught([&] { data_->WriteCell(1, 1, Variant(std::string(32768, 'a'))); }).number, 1004);
+  ExpectRaises(1004, {[&] { data_->WriteCell(0, 1, Variant(1)); },
+                      [&] { data_->WriteCell(1, 1, Variant(std::string(32768, 'a'))); }});
   data_->WriteCell(1, 2, Variant(std::string(32767, 'a')));
   // Both workbooks' sheets share their workbook's format table.
   EXPECT_EQ(&data_->Styles(), &other_->Styles());
@@ -114,10 +107,8 @@ TEST_F(WorksheetTest, RowHeightsAndColumnWidths) {
   EXPECT_EQ(data_->Geometry().SizedRows().size(), 1U);
   data_->SetRowHeight(2, 15);
   EXPECT_TRUE(data_->Geometry().SizedRows().empty());
-  EXPECT_EQ(Caught([&] { data_->SetRowHeight(1, 410); }).number, 1004);
-  EXPECT_EQ(Caught([&] { data_->SetRowHeight(1, -1); }).number, 1004);
-  EXPECT_EQ(Caught([&] { data_->SetColumnWidth(16385, 10); }).number, 1004);
-  EXPECT_EQ(Caught([&] { data_->SetColumnWidth(1, 2000); }).number, 1004);
+  ExpectRaises(1004, {[&] { data_->SetRowHeight(1, 410); }, [&] { data_->SetRowHeight(1, -1); },
+                      [&] { data_->SetColumnWidth(16385, 10); }, [&] { data_->SetColumnWidth(1, 2000); }});
 }
 
 TEST_F(WorksheetTest, ShapesFindsEmbeddedCharts) {
@@ -127,7 +118,7 @@ TEST_F(WorksheetTest, ShapesFindsEmbeddedCharts) {
   const auto shape = data_->Shapes("chart 1");
   shape->Width(450);
   EXPECT_EQ(chart->Model().shape.width, 450.0);
-  const Error e = Caught([&] { data_->Shapes("Chart 2"); });
+  const Error e = ErrorOf([&] { data_->Shapes("Chart 2"); });
   EXPECT_EQ(e.number, kItemNotFound);
   EXPECT_NE(e.description.find("Chart 2"), std::string::npos);
 }
@@ -136,13 +127,13 @@ TEST_F(WorksheetTest, WorkbookSheetManagement) {
   EXPECT_EQ(book_->NextSheetName(), "Sheet1");
   book_->AddSheet("First", 0);
   EXPECT_EQ(book_->Sheets().front()->Name(), "First");
-  EXPECT_EQ(Caught([&] { book_->AddSheet("first"); }).number, 1004);
+
   book_->DeleteSheet(*data_);
   EXPECT_EQ(book_->FindSheet("Data"), nullptr);
   EXPECT_NE(book_->ActiveSheet(), nullptr);
   const auto lone = app_->AddWorkbook("Lone.xlsx");
-  EXPECT_EQ(Caught([&] { lone->DeleteSheet(*lone->Sheets()[0]); }).number, 1004);
-  EXPECT_EQ(Caught([&] { lone->DeleteSheet(*other_); }).number, 1004);
+  ExpectRaises(1004, {[&] { book_->AddSheet("first"); }, [&] { lone->DeleteSheet(*lone->Sheets()[0]); },
+                      [&] { lone->DeleteSheet(*other_); }});
 }
 
 TEST(StandaloneWorkbook, WorksWithoutAnApplication) {
@@ -151,8 +142,7 @@ TEST(StandaloneWorkbook, WorksWithoutAnApplication) {
   EXPECT_EQ(book->Application(), nullptr);
   EXPECT_EQ(sheet->Range("S!B2")->Address(), "$B$2");
   EXPECT_EQ(sheet->Range("[Alone.xlsx]S!B2")->Address(), "$B$2");
-  EXPECT_EQ(Caught([&] { sheet->Range("[Other.xlsx]S!B2"); }).number, 1004);
-  EXPECT_EQ(Caught([&] { sheet->Cells(1, 1)->Copy(); }).number, 1004);
+  ExpectRaises(1004, {[&] { sheet->Range("[Other.xlsx]S!B2"); }, [&] { sheet->Cells(1, 1)->Copy(); }});
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 
 #include "runtime/checked_float.h"
 #include "runtime/error_trap.h"
+#include "tests/support/error_of.h"
 
 namespace dez {
 namespace {
+
+using test::ErrorOf;
 
 // Procedures written as the component writes them; their lines matter to the tests.
 void Inner() {
@@ -29,37 +32,27 @@ void Property() {
   });
 }
 
-Error Catch(auto&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error raised";
-  return Error(0, {}, {});
-}
-
 TEST(ErrorTrap, LabelsWithStatementNumberAndChainsCallers) {
-  const Error e = Catch(Outer);
+  const Error e = ErrorOf(Outer);
   EXPECT_EQ(e.number, fault::kDivisionByZero);
   EXPECT_EQ(e.description, "Division by zero");
   EXPECT_EQ(e.source, "Line 3 in DEZEZuvazoz.clsHClusterBO.ReduceMatrix.Analyse");
 }
 
 TEST(ErrorTrap, LabelFormAlwaysLabelsAnew) {
-  const Error e = Catch(Property);
+  const Error e = ErrorOf(Property);
   EXPECT_EQ(e.source, "Line 2 in DEZEZuvazoz.clsHClusterBO.LetData");
   EXPECT_EQ(e.description, "Type mismatch");
 }
 
 TEST(ErrorTrap, AppendNameAndSeparatorAreConfigurable) {
-  const Error chained = Catch([] {
+  const Error chained = ErrorOf([] {
     ErrorTrap trap{"clsHClusterOutput", "OutputSchedule"};
     trap.AppendAs("OutputMatrix");
     trap.Run([] { Raise(fault::kSubscriptOutOfRange, "Line 4 in DEZEZuvazoz.X.Y"); });
   });
   EXPECT_EQ(chained.source, "Line 4 in DEZEZuvazoz.X.Y.OutputMatrix");
-  const Error init = Catch([] {
+  const Error init = ErrorOf([] {
     ErrorTrap trap{"clsHClusterBO", "class_Initialize"};
     trap.AppendSeparator(":");
     trap.Run([] { Raise(fault::kObjectNotSet, "Line 1 in DEZEZuvazoz.Lib.New"); });
@@ -72,7 +65,7 @@ TEST(ErrorTrap, ForeignErrorsAreNumberedZeroAndStandardExceptionsMapped) {
   foreign.file = "elsewhere.cpp";
   const ErrorTrap trap{"clsHCluster", "Results"};
   EXPECT_EQ(trap.SourceFor(foreign), "Line 0 in DEZEZuvazoz.clsHCluster.Results");
-  const Error mapped = Catch([] {
+  const Error mapped = ErrorOf([] {
     ErrorTrap t{"clsHCluster", "Results"};
     t.Run([] { throw std::out_of_range("x"); });
   });
