@@ -1,28 +1,24 @@
 // The dendrogram chart as the embedded host records it: every series, label, axis and
 // placement setting of GraphDendrogram, the label-format rule, the error path, and the
 // chart that Results draws (or leaves out for more than 250 items).
-#include <gtest/gtest.h>
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "controller/clsHCluster.h"
+#include "controller_fixture.h"
 #include "dezezuvazoz/enums.h"
 #include "host/embedded/chart_model.h"
-#include "host/embedded/embedded_addin_context.h"
-#include "host/embedded/embedded_application.h"
 #include "host/embedded/embedded_chart.h"
-#include "host/embedded/embedded_workbook.h"
-#include "host/embedded/embedded_worksheet.h"
 #include "host/embedded/host_constants.h"
 #include "host/embedded/object_model_constants.h"
 #include "host/embedded/report_settings.h"
 #include "host/embedded/sheet_limits.h"
 
-namespace dez {
+namespace dez::testing {
 namespace {
 
 using embedded::AxisSettings;
@@ -68,14 +64,10 @@ Schedule ThreeItems(double leafLevel = 0.0, double firstLevel = 1.0, double seco
 
 const StringArray kABC{{"A", "B", "C"}};
 
-class GraphDendrogramTest : public ::testing::Test {
+class GraphDendrogramTest : public ControllerFixture {
  protected:
   GraphDendrogramTest() {
-    context = embedded::MakeEmbeddedAddinContext(app);
     context.newReportSettings = [this] { return std::make_unique<CountingSettings>(liveSettings, failSettings); };
-    book = app->AddWorkbook("Book1.xlsx", {"Data", "Out"});
-    data = book->FindSheet("Data");
-    out = book->FindSheet("Out");
     hc = std::make_unique<clsHCluster>(context);
   }
 
@@ -91,10 +83,7 @@ class GraphDendrogramTest : public ::testing::Test {
     for (std::int32_t r = 0; r < 3; ++r) {
       for (std::int32_t c = 0; c < 4; ++c) data->WriteCell(r + 1, c + 1, rows[r][c]);
     }
-    hc->ClusterType(clusterType);
-    hc->Method(dezEZuvazozMethGroupAvg);
-    hc->Headers(true);
-    hc->VarRange("Data!$A$1:$D$3");
+    Options(*hc, clusterType, dezEZuvazozMethGroupAvg, "Data!$A$1:$D$3", -1, true);
     hc->OutputRange("Out!$A$1");
     hc->Results();
     ASSERT_TRUE(out->Charts().empty());
@@ -111,15 +100,22 @@ class GraphDendrogramTest : public ::testing::Test {
   const AxisSettings& LevelAxis() const { return *FindAxis(context.hostConstants->AxisLevel()); }
   const AxisSettings& ItemAxis() const { return *FindAxis(context.hostConstants->AxisItem()); }
 
-  std::shared_ptr<embedded::EmbeddedApplication> app = embedded::EmbeddedApplication::Create();
-  host::AddinContext context;
+  /// Draws the chart of `s` with the limits 0 and 2.2 over a report of ten rows and
+  /// returns the error it raises; `maxValOut` receives the limit as the call left it.
+  Error DrawFailing(const Schedule& s, double* maxValOut = nullptr) {
+    double minVal = 0.0;
+    double maxVal = 2.2;
+    const Error e = ErrorOf([&] { hc->GraphDendrogram(s, kABC, minVal, maxVal, 10); });
+    if (maxValOut != nullptr) *maxValOut = maxVal;
+    return e;
+  }
+
   int liveSettings = 0;
   bool failSettings = false;
-  std::shared_ptr<embedded::EmbeddedWorkbook> book;
-  std::shared_ptr<embedded::EmbeddedWorksheet> data;
-  std::shared_ptr<embedded::EmbeddedWorksheet> out;
   std::unique_ptr<clsHCluster> hc;
 };
+
+const auto kGraphSource = ::testing::MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram");
 
 void ExpectLabel(const SeriesSettings& series, std::int32_t point, const std::string& text) {
   SCOPED_TRACE("label at point " + std::to_string(point));
@@ -341,15 +337,10 @@ TEST_F(GraphDendrogramTest, AHostErrorCarriesTheProceduresSourceAndReleasesTheSe
   AnalyseMatrix(dezEZuvazozDifference);
   // Sheets looks in the active workbook, which no longer holds the output sheet.
   app->AddWorkbook("Book2.xlsx", {"Other"});
-  double minVal = 0.0;
-  double maxVal = 2.2;
-  try {
-    hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 10);
-    FAIL() << "no error raised";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
-    EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram"));
-  }
+  double maxVal = 0.0;
+  const Error e = DrawFailing(ThreeItems(), &maxVal);
+  EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
+  EXPECT_THAT(e.source, kGraphSource);
   EXPECT_EQ(liveSettings, 0);
   EXPECT_EQ(maxVal, 2.2);
 }
@@ -357,60 +348,32 @@ TEST_F(GraphDendrogramTest, AHostErrorCarriesTheProceduresSourceAndReleasesTheSe
 TEST_F(GraphDendrogramTest, AnErrorWithALineSourceIsChainedAndScreenUpdatingStaysOff) {
   AnalyseMatrix(dezEZuvazozDifference);
   failSettings = true;
-  double minVal = 0.0;
-  double maxVal = 2.2;
-  try {
-    hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 10);
-    FAIL() << "no error raised";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number, fault::kInvalidCall);
-    EXPECT_EQ(e.description, "no colour");
-    EXPECT_EQ(e.source, "Line 2 in Korvel.clsReportSettings.BackColorIndex.GraphDendrogram");
-  }
+  const Error e = DrawFailing(ThreeItems());
+  EXPECT_EQ(e.number, fault::kInvalidCall);
+  EXPECT_EQ(e.description, "no colour");
+  EXPECT_EQ(e.source, "Line 2 in Korvel.clsReportSettings.BackColorIndex.GraphDendrogram");
   EXPECT_EQ(liveSettings, 0);
   EXPECT_FALSE(app->IsScreenUpdating());  // the error path does not switch it back on
   ASSERT_EQ(out->Charts().size(), 1u);      // the half-drawn chart stays
   EXPECT_EQ(Chart().series.size(), 2u);
 }
 
-TEST_F(GraphDendrogramTest, ALevelBeyondSinglePrecisionIsAnOverflow) {
+TEST_F(GraphDendrogramTest, BadLevelsAndLabelPlacesAreRefused) {
   AnalyseMatrix(dezEZuvazozDifference);
-  double minVal = 0.0;
-  double maxVal = 2.2;
-  try {
-    hc->GraphDendrogram(ThreeItems(0.0, 1e39, 2.0), kABC, minVal, maxVal, 10);
-    FAIL() << "no error raised";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number, fault::kOverflow);
-    EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram"));
-  }
-}
-
-TEST_F(GraphDendrogramTest, ALabelPlaceOutsideTheLabelsIsSubscriptOutOfRange) {
-  AnalyseMatrix(dezEZuvazozDifference);
+  const Error overflow = DrawFailing(ThreeItems(0.0, 1e39, 2.0));  // beyond single precision
+  EXPECT_EQ(overflow.number, fault::kOverflow);
+  EXPECT_THAT(overflow.source, kGraphSource);
   Schedule s = ThreeItems();
   s[5].items = {1, 2, 7};  // the root lists an item that has no label
-  double minVal = 0.0;
-  double maxVal = 2.2;
-  try {
-    hc->GraphDendrogram(s, kABC, minVal, maxVal, 10);
-    FAIL() << "no error raised";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
-    EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram"));
-  }
+  const Error outside = DrawFailing(s);
+  EXPECT_EQ(outside.number, fault::kSubscriptOutOfRange);
+  EXPECT_THAT(outside.source, kGraphSource);
 }
 
 TEST_F(GraphDendrogramTest, WithoutAnOutputLocationTheObjectIsNotSet) {
-  double minVal = 0.0;
-  double maxVal = 2.2;
-  try {
-    hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 10);
-    FAIL() << "no error raised";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number, fault::kObjectNotSet);
-    EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram"));
-  }
+  const Error e = DrawFailing(ThreeItems());
+  EXPECT_EQ(e.number, fault::kObjectNotSet);
+  EXPECT_THAT(e.source, kGraphSource);
   EXPECT_EQ(liveSettings, 0);
 }
 
@@ -443,12 +406,9 @@ TEST_F(GraphDendrogramTest, ResultsDrawsNoChartForMoreThan250Items) {
     data->WriteCell(r, 2, Variant(static_cast<double>(r)));
     data->WriteCell(r, 3, Variant(static_cast<double>((r * 7) % 13)));
   }
-  hc->ClusterType(dezEZuvazozMetric);
-  hc->Measure(dezEZuvazozSMMEuclidean);
-  hc->Method(dezEZuvazozMethGroupAvg);
-  hc->Headers(true);
   hc->GraphDend(true);
-  hc->VarRange("Data!$A$1:$C$" + std::to_string(n));
+  Options(*hc, dezEZuvazozMetric, dezEZuvazozMethGroupAvg, "Data!$A$1:$C$" + std::to_string(n), dezEZuvazozSMMEuclidean,
+          true);
   hc->OutputRange("Out!$A$1");
   hc->Results();
   EXPECT_TRUE(out->Charts().empty());
@@ -456,4 +416,4 @@ TEST_F(GraphDendrogramTest, ResultsDrawsNoChartForMoreThan250Items) {
 }
 
 }  // namespace
-}  // namespace dez
+}  // namespace dez::testing

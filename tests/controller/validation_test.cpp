@@ -74,11 +74,7 @@ TEST_P(ValidationTest, RaisesItsNumberFromResultsAndWritesNothing) {
   const ValidationCase& c = GetParam();
   Put(1, 1, c.cells);
   clsHCluster hc(context);
-  hc.ClusterType(c.clusterType);
-  hc.Method(c.method);
-  hc.Measure(c.clusterType == dezEZuvazozBinomial ? 3 : 4);
-  hc.Headers(c.headers);
-  hc.VarRange(c.range);
+  Options(hc, c.clusterType, c.method, c.range, c.clusterType == dezEZuvazozBinomial ? 3 : 4, c.headers);
   const std::size_t sheetsBefore = book->Sheets().size();
   if (c.expected == 0) {
     EXPECT_NO_THROW(hc.Results());
@@ -104,20 +100,13 @@ INSTANTIATE_TEST_SUITE_P(Checks, ValidationTest, ::testing::ValuesIn(kCases),
 
 using AddressSetterTest = ControllerFixture;
 
-TEST_F(AddressSetterTest, ResultsWithoutVariablesRange) {
-  clsHCluster hc(context);
-  const Error e = ErrorOf([&] { hc.Results(); });
-  EXPECT_EQ(e.number, -2147216493);
-  EXPECT_TRUE(e.source.ends_with("in DEZEZuvazoz.clsHCluster.Results"));
-}
-
-TEST_F(AddressSetterTest, EmptyVariablesRangeKeepsTheEarlierOne) {
+TEST_F(AddressSetterTest, MissingOrEmptyVariablesRangeKeepsTheEarlierOne) {
   Put(1, 1, {{1, 2}, {3, 5}, {6, 1}});
   clsHCluster hc(context);
-  hc.ClusterType(dezEZuvazozMetric);
-  hc.Method(3);
-  hc.Measure(4);
-  hc.VarRange("Data!A1:B3");
+  const Error none = ErrorOf([&] { hc.Results(); });
+  EXPECT_EQ(none.number, -2147216493);
+  EXPECT_TRUE(none.source.ends_with("in DEZEZuvazoz.clsHCluster.Results"));
+  Options(hc, dezEZuvazozMetric, 3, "Data!A1:B3", 4);
   const Error e = ErrorOf([&] { hc.VarRange(""); });
   EXPECT_EQ(e.number, -2147216493);
   EXPECT_EQ(e.source, "clsHCluster");

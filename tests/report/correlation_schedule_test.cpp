@@ -98,7 +98,7 @@ TEST_F(TableTest, ItemOutsideTheLabelsIsSubscriptOutOfRange) {
   Schedule s = ThreeItems();
   s[5].second = 0;
   clsHClusterOutput out(context_);
-  const Error e = Caught([&] { out.OutputSchedule(StringArray({"A", "B", "C"}), s, true); });
+  const Error e = ErrorOf([&] { out.OutputSchedule(StringArray({"A", "B", "C"}), s, true); });
   EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
   EXPECT_THAT(e.source, SourceOf("OutputSchedule"));
   EXPECT_EQ(At(3, 2), Variant("B"));  // the first step row stays
@@ -111,17 +111,17 @@ TEST_F(TableTest, ScheduleAppendsOutputMatrixToALocatedSource) {
   clsHClusterOutput out(context_);
   formats_->failRole = "HeadingBand";
   formats_->failSource = "Line 4 in DEZEZuvazoz.clsCellFormatter.FormatHeadingBand";
-  const Error e = Caught([&] { out.OutputSchedule(StringArray({"A", "B", "C"}), ThreeItems(), true); });
+  const Error e = ErrorOf([&] { out.OutputSchedule(StringArray({"A", "B", "C"}), ThreeItems(), true); });
   EXPECT_EQ(e.source, "Line 4 in DEZEZuvazoz.clsCellFormatter.FormatHeadingBand.OutputMatrix");
   formats_->failSource.clear();
-  EXPECT_THAT(Caught([&] { out.OutputSchedule(StringArray({"A", "B", "C"}), ThreeItems(), true); }).source,
+  EXPECT_THAT(ErrorOf([&] { out.OutputSchedule(StringArray({"A", "B", "C"}), ThreeItems(), true); }).source,
               SourceOf("OutputSchedule"));
 }
 
 TEST_F(TableTest, CorrelationErrorSource) {
   clsHClusterOutput out(context_);
   formats_->failRole = "ValueBlock";
-  const Error e = Caught([&] { out.OutputCorrelation(1.0, 1, 0.5); });
+  const Error e = ErrorOf([&] { out.OutputCorrelation(1.0, 1, 0.5); });
   EXPECT_THAT(e.source, SourceOf("OutputCorrelation"));
   EXPECT_EQ(At(3, 3), Variant(0.5));
   EXPECT_EQ(out.CurrentRow(), 2);

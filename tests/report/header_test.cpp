@@ -102,7 +102,7 @@ TEST_F(HeaderTest, HeadingRangeIsFixedWhereverTheHeaderStarts) {
 TEST_F(HeaderTest, ErrorBeforeTheCursorMovesLeavesTheCursor) {
   auto out = Writer(dezEZuvazozMetric, 4, 0);
   formats_->failRole = "TextLine";
-  const Error e = Caught([&] { out->OutputHeader("x"); });
+  const Error e = ErrorOf([&] { out->OutputHeader("x"); });
   EXPECT_THAT(e.source, SourceOf("OutputHeader"));
   EXPECT_EQ(At(4, 1), Variant("Cluster Method = Group Average"));
   EXPECT_EQ(out->CurrentRow(), 1);

@@ -154,7 +154,7 @@ TEST_F(MatrixTableTest, ValuesAreWrittenUnrounded) {
 TEST_F(MatrixTableTest, ShortLabelArraysAreSubscriptOutOfRange) {
   {
     clsHClusterOutput out(context_);
-    const Error e = Caught([&] { out.OutputMatrix(Labels(4), Labels(5), Numbered(5, 5), "T"); });
+    const Error e = ErrorOf([&] { out.OutputMatrix(Labels(4), Labels(5), Numbered(5, 5), "T"); });
     EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
     EXPECT_EQ(e.description, "Subscript out of range");
     EXPECT_THAT(e.source, SourceOf("OutputMatrix"));
@@ -162,7 +162,7 @@ TEST_F(MatrixTableTest, ShortLabelArraysAreSubscriptOutOfRange) {
     EXPECT_EQ(At(3, 1), Variant());
   }
   clsHClusterOutput out(context_);
-  const Error e = Caught([&] { out.OutputMatrix(Labels(5), Labels(3), Numbered(5, 5), "T"); });
+  const Error e = ErrorOf([&] { out.OutputMatrix(Labels(5), Labels(3), Numbered(5, 5), "T"); });
   EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
   EXPECT_THAT(e.source, SourceOf("OutputMatrix"));
   EXPECT_EQ(At(5, 1), Variant("L3"));
@@ -172,7 +172,7 @@ TEST_F(MatrixTableTest, ChainedSourceGetsOutputMatrix) {
   clsHClusterOutput out(context_);
   formats_->failRole = "ValueBlock";
   formats_->failSource = "Line 3 in DEZEZuvazoz.clsCellFormatter.FormatValueBlock";
-  const Error e = Caught([&] { out.OutputMatrix(Labels(2), Labels(2), Numbered(2, 2), "T"); });
+  const Error e = ErrorOf([&] { out.OutputMatrix(Labels(2), Labels(2), Numbered(2, 2), "T"); });
   EXPECT_EQ(e.source, "Line 3 in DEZEZuvazoz.clsCellFormatter.FormatValueBlock.OutputMatrix");
 }
 

@@ -24,6 +24,18 @@ TEST_F(OutputSheetTest, CreationClearsTheScratchSheetAndColoursIt) {
   EXPECT_TRUE(TakeFormats().empty());
 }
 
+TEST_F(OutputSheetTest, BlankLinesMoveTheCursorWithoutWriting) {
+  clsHClusterOutput out(context_);
+  out.InsertBlankLines(0);
+  EXPECT_EQ(out.CurrentRow(), 1);
+  out.InsertBlankLines(3);
+  EXPECT_EQ(out.CurrentRow(), 4);
+  out.InsertBlankLines(-2);
+  EXPECT_EQ(out.CurrentRow(), 2);
+  EXPECT_FALSE(Sheet().UsedRange().has_value());
+  EXPECT_TRUE(TakeFormats().empty());
+}
+
 TEST_F(OutputSheetTest, CommentTakesOneRowAndItsBlankLines) {
   clsHClusterOutput out(context_);
   out.OutputComment("abc");
@@ -36,18 +48,6 @@ TEST_F(OutputSheetTest, CommentTakesOneRowAndItsBlankLines) {
   EXPECT_EQ(At(5, 1), Variant("42"));
   EXPECT_THAT(TakeFormats(), ElementsAre(FormatCall{"TextLine", "$A$1", false}, FormatCall{"TextLine", "$A$2", true},
                                          FormatCall{"TextLine", "$A$5", false}));
-}
-
-TEST_F(OutputSheetTest, BlankLinesMoveTheCursorWithoutWriting) {
-  clsHClusterOutput out(context_);
-  out.InsertBlankLines(0);
-  EXPECT_EQ(out.CurrentRow(), 1);
-  out.InsertBlankLines(3);
-  EXPECT_EQ(out.CurrentRow(), 4);
-  out.InsertBlankLines(-2);
-  EXPECT_EQ(out.CurrentRow(), 2);
-  EXPECT_FALSE(Sheet().UsedRange().has_value());
-  EXPECT_TRUE(TakeFormats().empty());
 }
 
 TEST_F(OutputSheetTest, ReportOfCommentsOnlyIsSixColumnsWideAndIncludesTheCursorRow) {
@@ -72,30 +72,25 @@ TEST_F(OutputSheetTest, ResultsSpansTheWidestSection) {
   EXPECT_EQ(out.Results()->Address(), "$A$1:$L$14");
 }
 
-TEST_F(OutputSheetTest, MissingScratchSheetFailsCreationWithTheHostsError) {
-  Sheet().Name("Scratch");
-  const Error e = Caught([&] { clsHClusterOutput out(context_); });
-  EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
-  EXPECT_THAT(e.source, SourceOf("Initialize"));
-}
-
-TEST_F(OutputSheetTest, CreationAppendsItsNameToALocatedSource) {
+TEST_F(OutputSheetTest, CreationFailuresNameInitialize) {
+  const auto formatter = std::exchange(context_.newCellFormatter, nullptr);  // a missing library object
+  const Error notSet = ErrorOf([&] { clsHClusterOutput out(context_); });
+  EXPECT_EQ(notSet.number, fault::kObjectNotSet);
+  EXPECT_THAT(notSet.source, SourceOf("Initialize"));
+  context_.newCellFormatter = formatter;
+  Sheet().Name("Scratch");  // no scratch sheet: the host's error
+  const Error missing = ErrorOf([&] { clsHClusterOutput out(context_); });
+  EXPECT_EQ(missing.number, fault::kSubscriptOutOfRange);
+  EXPECT_THAT(missing.source, SourceOf("Initialize"));
   struct FailingAccess final : host::clsHostAccess {
     host::ApplicationPtr HostApplication(host::Loc where) override {
       Raise(fault::kObjectNotSet, "Line 2 in DEZEZuvazoz.clsHostAccess.HostApplication", {}, where);
     }
   };
-  context_.hostAccess = std::make_shared<FailingAccess>();
-  const Error e = Caught([&] { clsHClusterOutput out(context_); });
-  EXPECT_EQ(e.number, fault::kObjectNotSet);
-  EXPECT_EQ(e.source, "Line 2 in DEZEZuvazoz.clsHostAccess.HostApplication.Initialize");
-}
-
-TEST_F(OutputSheetTest, MissingLibraryObjectIsObjectVariableNotSet) {
-  context_.newCellFormatter = nullptr;
-  const Error e = Caught([&] { clsHClusterOutput out(context_); });
-  EXPECT_EQ(e.number, fault::kObjectNotSet);
-  EXPECT_THAT(e.source, SourceOf("Initialize"));
+  context_.hostAccess = std::make_shared<FailingAccess>();  // a located source gets the name appended
+  const Error located = ErrorOf([&] { clsHClusterOutput out(context_); });
+  EXPECT_EQ(located.number, fault::kObjectNotSet);
+  EXPECT_EQ(located.source, "Line 2 in DEZEZuvazoz.clsHostAccess.HostApplication.Initialize");
 }
 
 TEST_F(OutputSheetTest, CursorOverflowIsAnErrorAndKeepsTheCursor) {
@@ -103,7 +98,7 @@ TEST_F(OutputSheetTest, CursorOverflowIsAnErrorAndKeepsTheCursor) {
   const std::int32_t steps = std::numeric_limits<std::int32_t>::max() / 32767;
   for (std::int32_t i = 0; i < steps; ++i) out.InsertBlankLines(32767);
   const std::int32_t before = out.CurrentRow();
-  const Error e = Caught([&] { out.InsertBlankLines(32767); });
+  const Error e = ErrorOf([&] { out.InsertBlankLines(32767); });
   EXPECT_EQ(e.number, fault::kOverflow);
   EXPECT_THAT(e.source, SourceOf("InsertBlankLines"));
   EXPECT_EQ(out.CurrentRow(), before);
@@ -112,7 +107,7 @@ TEST_F(OutputSheetTest, CursorOverflowIsAnErrorAndKeepsTheCursor) {
 TEST_F(OutputSheetTest, CommentErrorKeepsWhatWasWrittenAndTheCursor) {
   clsHClusterOutput out(context_);
   formats_->failRole = "TextLine";
-  const Error e = Caught([&] { out.OutputComment("abc"); });
+  const Error e = ErrorOf([&] { out.OutputComment("abc"); });
   EXPECT_EQ(e.number, fault::kApplicationDefined);
   EXPECT_EQ(e.description, "formatter refused");
   EXPECT_THAT(e.source, SourceOf("OutputComment"));
@@ -124,10 +119,10 @@ TEST_F(OutputSheetTest, ResultsAlwaysLabelsTheSourceAnew) {
   clsHClusterOutput out(context_);
   formats_->failRole = "TextLine";
   formats_->failSource = "Line 7 in DEZEZuvazoz.clsCellFormatter.FormatTextLine";
-  const Error e = Caught([&] { out.Results(); });
+  const Error e = ErrorOf([&] { out.Results(); });
   EXPECT_THAT(e.source, SourceOf("GetResults"));
   // The chaining procedures append instead.
-  EXPECT_EQ(Caught([&] { out.OutputComment("x"); }).source,
+  EXPECT_EQ(ErrorOf([&] { out.OutputComment("x"); }).source,
             "Line 7 in DEZEZuvazoz.clsCellFormatter.FormatTextLine.OutputComment");
 }
 

@@ -17,6 +17,7 @@
 #include "host/range.h"
 #include "report/clsHClusterOutput.h"
 #include "runtime/error.h"
+#include "tests/support/error_of.h"
 
 namespace dez {
 /// Shows a cell value in test failures.
@@ -117,16 +118,7 @@ class ReportTest : public ::testing::Test {
   host::AddinContext context_;
 };
 
-/// The error that `f` raises (number 0 when none).
-template <class F>
-Error Caught(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e;
-  }
-  return Error(0, "", "no error");
-}
+using dez::test::ErrorOf;
 
 /// Matches "Line <n> in DEZEZuvazoz.clsHClusterOutput.<procedure>" with n > 0, followed
 /// by `appended` (for example ".OutputMatrix").

@@ -197,7 +197,7 @@ TEST_F(TextDendrogramTest, EqualLimitsAreDivisionByZeroBeforeAnythingIsWritten) 
   for (const double limit : {0.0, 1.0}) {
     clsHClusterOutput out(context_);
     out.InsertBlankLines(2);
-    const Error e = Caught([&] {
+    const Error e = ErrorOf([&] {
       out.DrawDendrogram(MakeTree(2, limit, {{1, 2, {1, 2}, limit, 2.0}}), StringArray({"A", "B"}), limit, limit, true);
     });
     EXPECT_EQ(e.number, fault::kDivisionByZero);
@@ -212,7 +212,7 @@ TEST_F(TextDendrogramTest, EqualLimitsAreDivisionByZeroBeforeAnythingIsWritten) 
 TEST_F(TextDendrogramTest, LevelOffTheDrawingIsAnInvalidArgument) {
   for (const double level : {3.0, -0.5}) {
     clsHClusterOutput out(context_);
-    const Error e = Caught([&] {
+    const Error e = ErrorOf([&] {
       out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, level, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
     });
     EXPECT_EQ(e.number, fault::kInvalidCall) << level;
@@ -223,7 +223,7 @@ TEST_F(TextDendrogramTest, LevelOffTheDrawingIsAnInvalidArgument) {
 
 TEST_F(TextDendrogramTest, RootListShorterThanTheLabelsIsSubscriptOutOfRange) {
   clsHClusterOutput out(context_);
-  const Error e = Caught([&] {
+  const Error e = ErrorOf([&] {
     out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1}, 1.0, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
   });
   EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
