@@ -42,12 +42,9 @@ void WriteInputs(const TempDir& dir) {
 std::vector<ErrorCase> Cases() {
   const std::string iris = Example("iris-sample.csv");
   return {
-      // Bad command lines (the named rules have their own test).
+      // Bad command lines (the named rules: rules_test.cpp).
       {"unknown_option", {iris, "--bogus"}, 2, {"hcluster: The following argument was not expected: --bogus"}, false},
       {"no_input", {"-l"}, 2, {"hcluster: INPUT is required"}, false},
-      {"bad_method_value", {iris, "-M", "median"}, 2,
-       {"hcluster: --method \"median\" is not a clustering method; choose one of: single, complete, average, "
-        "centroid, ward, flexible (also nearest, furthest, group-average, lance-williams, the codes 1..6)"}, false},
       {"power_without_value", {iris, "-p"}, 2, {"hcluster: --power: 1 required N missing"}, false},
       // Files that cannot be read.
       {"missing_file", {"{dir}/missing.csv"}, 2,
@@ -96,14 +93,6 @@ std::vector<ErrorCase> Cases() {
       {"output_range_past_the_sheet_5020", {iris, "-l", "--output-range", "XFD1048576"}, 1,
        {"hcluster: error -2147216484 (offset 5020): The report of ... does not fit on the sheet at ..."}},
   };
-}
-
-std::string WithDir(std::string text, const TempDir& dir) {
-  const std::string folder = dir.path().string();
-  for (std::size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at + folder.size())) {
-    text.replace(at, 5, folder);
-  }
-  return text;
 }
 
 class HclusterFails : public ::testing::TestWithParam<ErrorCase> {};

@@ -1,12 +1,12 @@
-// A small JSON reader for the tests: enough of RFC 8259 to read hcluster's --json output
-// back and to refuse what is not JSON. Numbers are read with strtod, which rounds
+// A small, strict JSON reader (RFC 8259) for the tests: enough to read hcluster's --json
+// output back and to refuse what is not JSON. Numbers are read with strtod, which rounds
 // correctly, so a number written with 17 significant digits reads back bit for bit.
 #pragma once
 
-#include <cstdint>
+#include <algorithm>
 #include <cstdlib>
-#include <map>
 #include <memory>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -47,8 +47,7 @@ class JsonReader {
   static JsonValue Parse(const std::string& text) {
     JsonReader reader(text);
     JsonValue value = reader.Value();
-    reader.Blanks();
-    if (reader.at_ != text.size()) reader.Fail("text after the value");
+    if (reader.Blanks() != text.size()) reader.Fail("text after the value");
     return value;
   }
 
@@ -58,99 +57,64 @@ class JsonReader {
   [[noreturn]] void Fail(const std::string& what) const {
     throw std::runtime_error("JSON: " + what + " at offset " + std::to_string(at_));
   }
-  void Blanks() {
-    while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\n' || text_[at_] == '\r' || text_[at_] == '\t')) {
-      ++at_;
-    }
+  std::size_t Blanks() {
+    at_ = std::min(text_.find_first_not_of(" \n\r\t", at_), text_.size());
+    return at_;
   }
   bool Take(char ch) {
-    Blanks();
-    if (at_ < text_.size() && text_[at_] == ch) {
-      ++at_;
-      return true;
-    }
-    return false;
+    const bool taken = Blanks() < text_.size() && text_[at_] == ch;
+    at_ += taken ? 1 : 0;
+    return taken;
   }
   void Expect(char ch) {
     if (!Take(ch)) Fail(std::string("expected '") + ch + "'");
   }
-  bool Word(const char* word) {
-    const std::string w(word);
-    if (text_.compare(at_, w.size(), w) != 0) return false;
-    at_ += w.size();
-    return true;
-  }
 
   JsonValue Value() {
-    Blanks();
-    if (at_ >= text_.size()) Fail("no value");
-    const char ch = text_[at_];
-    if (ch == '{') return Object();
-    if (ch == '[') return Array();
-    if (ch == '"') return JsonValue{String()};
-    if (Word("null")) return JsonValue{nullptr};
-    if (Word("true")) return JsonValue{true};
-    if (Word("false")) return JsonValue{false};
-    return JsonValue{Number()};
-  }
-
-  JsonValue Object() {
-    Expect('{');
-    auto members = std::make_shared<JsonObject>();
-    if (!Take('}')) {
-      do {
-        Blanks();
-        std::string key = String();
-        Expect(':');
-        members->emplace_back(std::move(key), Value());
-      } while (Take(','));
-      Expect('}');
+    if (Blanks() >= text_.size()) Fail("no value");
+    for (const auto& [word, value] : {std::pair<const char*, JsonValue>{"null", {nullptr}}, {"true", {true}},
+                                      {"false", {false}}}) {
+      if (text_.compare(at_, std::char_traits<char>::length(word), word) == 0) {
+        at_ += std::char_traits<char>::length(word);
+        return value;
+      }
     }
-    return JsonValue{members};
-  }
-
-  JsonValue Array() {
-    Expect('[');
-    auto elements = std::make_shared<JsonArray>();
-    if (!Take(']')) {
-      do {
-        elements->push_back(Value());
-      } while (Take(','));
-      Expect(']');
+    if (Take('"')) return JsonValue{String()};
+    if (Take('[')) {
+      auto elements = std::make_shared<JsonArray>();
+      if (!Take(']')) {
+        do elements->push_back(Value());
+        while (Take(','));
+        Expect(']');
+      }
+      return JsonValue{elements};
     }
-    return JsonValue{elements};
-  }
-
-  // The JSON number grammar, checked before strtod reads the text.
-  double Number() {
-    const std::size_t start = at_;
-    const auto digits = [&] {
-      const std::size_t from = at_;
-      while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') ++at_;
-      return at_ > from;
-    };
-    if (at_ < text_.size() && text_[at_] == '-') ++at_;
-    if (at_ < text_.size() && text_[at_] == '0') {
-      ++at_;
-    } else if (!digits()) {
+    if (Take('{')) {
+      auto members = std::make_shared<JsonObject>();
+      if (!Take('}')) {
+        do {
+          Expect('"');
+          std::string key = String();
+          Expect(':');
+          members->emplace_back(std::move(key), Value());
+        } while (Take(','));
+        Expect('}');
+      }
+      return JsonValue{members};
+    }
+    // The number grammar, checked before strtod reads the text.
+    static const std::regex number("-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][+-]?[0-9]+)?");
+    std::smatch match;
+    if (!std::regex_search(text_.begin() + static_cast<std::ptrdiff_t>(at_), text_.end(), match, number,
+                           std::regex_constants::match_continuous)) {
       Fail("not a value");
     }
-    if (at_ < text_.size() && text_[at_] == '.') {
-      ++at_;
-      if (!digits()) Fail("digits expected after '.'");
-    }
-    if (at_ < text_.size() && (text_[at_] == 'e' || text_[at_] == 'E')) {
-      ++at_;
-      if (at_ < text_.size() && (text_[at_] == '+' || text_[at_] == '-')) ++at_;
-      if (!digits()) Fail("digits expected in the exponent");
-    }
-    const std::string literal = text_.substr(start, at_ - start);
-    return std::strtod(literal.c_str(), nullptr);
+    at_ += static_cast<std::size_t>(match.length(0));
+    return JsonValue{std::strtod(match.str(0).c_str(), nullptr)};
   }
 
+  /// The rest of a string whose opening quote was read.
   std::string String() {
-    if (at_ >= text_.size() || text_[at_] != '"') Fail("expected a string");
-    ++at_;
     std::string out;
     while (true) {
       if (at_ >= text_.size()) Fail("unterminated string");
@@ -161,34 +125,24 @@ class JsonReader {
         out += ch;
         continue;
       }
-      if (at_ >= text_.size()) Fail("unterminated escape");
-      const char e = text_[at_++];
-      switch (e) {
-        case '"': out += '"'; break;
-        case '\\': out += '\\'; break;
-        case '/': out += '/'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'u': {
-          if (at_ + 4 > text_.size()) Fail("short \\u escape");
-          const unsigned code = static_cast<unsigned>(std::stoul(text_.substr(at_, 4), nullptr, 16));
-          at_ += 4;
-          if (code < 0x80) {
-            out += static_cast<char>(code);
-          } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-          } else {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-          }
-          break;
+      const char e = at_ < text_.size() ? text_[at_++] : '?';
+      const std::string simple = "\"\\/bfnrt";
+      const std::size_t k = simple.find(e);
+      if (k != std::string::npos) {
+        out += "\"\\/\b\f\n\r\t"[k];
+      } else if (e == 'u' && at_ + 4 <= text_.size()) {
+        const unsigned code = static_cast<unsigned>(std::stoul(text_.substr(at_, 4), nullptr, 16));
+        at_ += 4;
+        if (code < 0x80) {
+          out += static_cast<char>(code);
+        } else if (code < 0x800) {
+          out += {static_cast<char>(0xC0 | (code >> 6)), static_cast<char>(0x80 | (code & 0x3F))};
+        } else {
+          out += {static_cast<char>(0xE0 | (code >> 12)), static_cast<char>(0x80 | ((code >> 6) & 0x3F)),
+                  static_cast<char>(0x80 | (code & 0x3F))};
         }
-        default: Fail("unknown escape");
+      } else {
+        Fail("unknown escape");
       }
     }
   }

@@ -45,7 +45,9 @@ std::vector<RuleCase> Cases() {
        "hcluster: --measure \"jaccard\" is not a measure of metric data; choose one of: bray-curtis, canberra, "
        "city-block, euclidean, minkowski, correlation, squared-euclidean (also the codes 1..7)"},
       {"measure", {iris, "-m", "8"}, "hcluster: --measure \"8\" is not a measure of metric data; ..."},
-      {"method", {iris, "-M", "median"}, "hcluster: --method \"median\" is not a clustering method; ..."},
+      {"method", {iris, "-M", "median"},
+       "hcluster: --method \"median\" is not a clustering method; choose one of: single, complete, average, "
+       "centroid, ward, flexible (also nearest, furthest, group-average, lance-williams, the codes 1..6)"},
       {"method", {iris, "-M", "0"}, "hcluster: --method \"0\" is not a clustering method; ..."},
       {"power", {iris, "-m", "minkowski", "-p", "10"}, "hcluster: --power \"10\" is not a whole number from 0 to 9"},
       {"power", {iris, "-m", "minkowski", "-p", "-1"}, "hcluster: --power \"-1\" is not a whole number from 0 to 9"},
@@ -67,14 +69,6 @@ std::vector<RuleCase> Cases() {
       {"one-standard-output", {iris, "--json", "-", "--print"},
        "hcluster: --json - and --print would both write to standard output; write the JSON to a file"},
   };
-}
-
-std::string WithDir(std::string text, const TempDir& dir) {
-  const std::string folder = dir.path().string();
-  for (std::size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at + folder.size())) {
-    text.replace(at, 5, folder);
-  }
-  return text;
 }
 
 class CommandLineRule : public ::testing::TestWithParam<RuleCase> {};

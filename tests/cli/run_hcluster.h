@@ -69,6 +69,15 @@ class TempDir {
   fs::path path_;
 };
 
+/// `text` with every "{dir}" replaced by the folder of `dir`.
+inline std::string WithDir(std::string text, const TempDir& dir) {
+  const std::string folder = dir.path().string();
+  for (std::size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at + folder.size())) {
+    text.replace(at, 5, folder);
+  }
+  return text;
+}
+
 /// What one run of hcluster gave.
 struct RunResult {
   int status = -1;  ///< exit status; 128 + signal number when killed by a signal
@@ -78,8 +87,8 @@ struct RunResult {
 
 /// Runs hcluster with `args` (no shell), standard input from /dev/null, standard output
 /// and standard error captured through files. Standard error is a file, never a terminal,
-/// so no progress line is written.
-inline RunResult RunHcluster(const std::vector<std::string>& args) {
+/// so no progress line is written, unless `errFd` names another place for it.
+inline RunResult RunHcluster(const std::vector<std::string>& args, int errFd = -1) {
   TempDir capture;
   const std::string outPath = capture / "stdout";
   const std::string errPath = capture / "stderr";
@@ -93,7 +102,11 @@ inline RunResult RunHcluster(const std::vector<std::string>& args) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (errFd >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  }
   pid_t pid = 0;
   RunResult result;
   const int spawned = posix_spawn(&pid, HCLUSTER_PATH, &actions, nullptr, argv.data(), environ);
