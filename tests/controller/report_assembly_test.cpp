@@ -1,10 +1,9 @@
-// The component driven through its public class against the embedded host: complete
-// reports for every data type and method, the measure notice, the cached report, labels,
-// slicing at a narrow output location, and error sources from deep inside.
+// The component driven through its public class against the embedded host: the measure
+// notice, the cached report, labels, the short report, slicing at a narrow output location,
+// and error sources from deep inside. (The whole report of every data type and method is
+// checked through the command line: tests/cli/runs_test.cpp.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 #include "controller_fixture.h"
 #include "dezezuvazoz/enums.h"
@@ -15,80 +14,8 @@
 namespace dez::testing {
 namespace {
 
-bool Contains(const std::vector<std::string>& lines, const std::string& text) {
-  return std::find(lines.begin(), lines.end(), text) != lines.end();
-}
-
 const std::vector<Row> kMetric = {{"a", 1.0, 2.0}, {"b", 1.5, 2.5}, {"c", 5.0, 1.0}, {"d", 6.0, 0.5}, {"e", 3.0, 9.0}};
-const std::vector<Row> kBinary = {{1, 0, 1, 1}, {1, 1, 1, 0}, {0, 0, 1, 1}, {1, 0, 0, 1}};
-const std::vector<Row> kMixed = {{"BIN", "QUANT", "QUAL"}, {1, 2.0, "red"}, {0, 4.0, "blue"}, {1, 7.0, "red"},
-                                 {0, 1.0, "green"}};
 const std::vector<Row> kDistances = {{0, 1, 2, 6}, {1, 0, 3, 5}, {2, 3, 0, 4}, {6, 5, 4, 0}};
-
-struct ReportCase {
-  std::int32_t clusterType;
-  const std::vector<Row>* cells;
-  const char* range;
-  bool headers;
-  const char* dataSetLine;
-  const char* matrixTitle;
-};
-
-const ReportCase kReports[] = {
-    {dezEZuvazozMetric, &kMetric, "Data!A1:C5", true, "Quantitative Data Set = Data!$A$1:$C$5",
-     "Distance Matrix (Euclidean Distance)"},
-    {dezEZuvazozBinomial, &kBinary, "Data!A1:D4", false, "Binomial Data Set = Data!$A$1:$D$4",
-     "Similarity Matrix (Jaccard)"},
-    {dezEZuvazozMixed, &kMixed, "Data!A1:C5", false, "Mixed Data Set = Data!$A$1:$C$5",
-     "Similarity Matrix (General Similarity)"},
-    {dezEZuvazozDifference, &kDistances, "Data!A1:D4", false, "Distance Matrix = Data!$A$1:$D$4", "Distance Matrix"},
-    {dezEZuvazozSimilarity, &kDistances, "Data!A1:D4", false, "Similarity Matrix = Data!$A$1:$D$4",
-     "Similarity Matrix"},
-};
-
-class CompleteReportTest : public ControllerFixture,
-                           public ::testing::WithParamInterface<std::tuple<ReportCase, std::int32_t>> {};
-
-TEST_P(CompleteReportTest, EveryTypeAndMethodGivesTheWholeReport) {
-  const auto& [c, method] = GetParam();
-  Put(1, 1, *c.cells);
-  clsHCluster hc(context);
-  hc.MethodText("Method " + std::to_string(method));
-  hc.MeasureText(c.clusterType == dezEZuvazozBinomial  ? "Jaccard"
-                 : c.clusterType == dezEZuvazozMixed   ? "General Similarity"
-                                                       : "Euclidean Distance");
-  hc.TextDend(true);
-  Options(hc, c.clusterType, method, c.range,
-          c.clusterType == dezEZuvazozBinomial ? std::int32_t{dezEZuvazozSMBJaccard}
-                                                          : std::int32_t{dezEZuvazozSMMEuclidean},
-          c.headers);
-  if (c.clusterType == dezEZuvazozMixed && method == dezEZuvazozMethWards) {
-    // Ward's sums of squares read the data as numbers: a category text cannot be one.
-    const Error e = ErrorOf([&] { hc.Results(); });
-    EXPECT_EQ(e.number, fault::kTypeMismatch);
-    EXPECT_TRUE(e.source.ends_with(" in DEZEZuvazoz.clsHClusterBO.ReduceMatrix.Analyse.GetResults.Results"))
-        << e.source;
-    return;
-  }
-  hc.Results();
-
-  const auto lines = ColumnA(*OutputSheet());
-  ASSERT_GE(lines.size(), 10u);
-  EXPECT_EQ(lines[0], "Hierarchical Clustering Results for:");
-  EXPECT_EQ(lines[1], c.dataSetLine);
-  const bool centroidOrWards = method == dezEZuvazozMethCentroid || method == dezEZuvazozMethWards;
-  const bool substituted = centroidOrWards && (c.clusterType <= dezEZuvazozMetric);
-  EXPECT_TRUE(Contains(lines, substituted ? "Distance Matrix (Squared Euclidean Distance)" : c.matrixTitle))
-      << c.matrixTitle;
-  EXPECT_TRUE(Contains(lines, "Clustering Strategy"));
-  EXPECT_TRUE(Contains(lines, "Cophenetic Correlation"));
-  EXPECT_TRUE(Contains(lines, "Dendrogram"));
-  EXPECT_EQ(box->Calls().size(), substituted ? 1u : 0u);
-  EXPECT_EQ(OutputSheet()->Name(), "Sheet1") << "a new sheet at the end of the workbook";
-}
-
-INSTANTIATE_TEST_SUITE_P(TypesAndMethods, CompleteReportTest,
-                         ::testing::Combine(::testing::ValuesIn(kReports), ::testing::Range(1, 7)));
 
 using ControllerTest = ControllerFixture;
 
@@ -189,6 +116,7 @@ TEST_F(ControllerTest, UndefinedMatrixGivesTheShortReport) {
                                       "There are undefined numbers in the", "distance/similarity matrix.",
                                       "Execution was halted."}));
   EXPECT_TRUE(hc.EngineResults().Undefined());
+  EXPECT_EQ(OutputSheet()->Name(), "Sheet1") << "a new sheet at the end of the workbook";
 }
 
 TEST_F(ControllerTest, NarrowOutputLocationSlicesTheMatrix) {

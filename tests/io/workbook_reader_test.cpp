@@ -8,6 +8,7 @@
 #include "host/range.h"
 #include "io/file_error.h"
 #include "temp_dir.h"
+#include "tests/support/error_of.h"
 #include "xlsx_fixture.h"
 
 namespace dez::io {
@@ -58,14 +59,10 @@ TEST(WorkbookReader, FailuresLeaveNoWorkbookOpen) {
   auto app = embedded::EmbeddedApplication::Create();
   const std::size_t open = app->OpenWorkbooks().size();
   const auto expect = [&](const std::filesystem::path& file, FileErrorKind kind, const std::string& fragment) {
-    try {
-      WorkbookReader::Read(*app, file);
-      ADD_FAILURE() << "no error for " << file;
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.kind, kind) << e.description;
-      EXPECT_NE(e.description.find(fragment), std::string::npos) << e.description;
-      EXPECT_EQ(e.number, 1004);
-    }
+    const FileError e = test::ErrorOf<FileError>([&] { WorkbookReader::Read(*app, file); });
+    EXPECT_EQ(e.kind, kind) << e.description;
+    EXPECT_NE(e.description.find(fragment), std::string::npos) << e.description;
+    EXPECT_EQ(e.number, 1004);
     EXPECT_EQ(app->OpenWorkbooks().size(), open);
     EXPECT_EQ(app->ActiveBook(), nullptr);
   };
@@ -94,13 +91,9 @@ TEST(WorkbookReader, SameFileTwiceIsRefused) {
   auto app = embedded::EmbeddedApplication::Create();
   const auto file = dir.Write("d.csv", "1\n");
   const auto first = WorkbookReader::Read(*app, file);
-  try {
-    WorkbookReader::Read(*app, file);
-    FAIL();
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.kind, FileErrorKind::kOpen);
-    EXPECT_NE(e.description.find("already open"), std::string::npos);
-  }
+  const FileError e = test::ErrorOf<FileError>([&] { WorkbookReader::Read(*app, file); });
+  EXPECT_EQ(e.kind, FileErrorKind::kOpen);
+  EXPECT_NE(e.description.find("already open"), std::string::npos);
   EXPECT_EQ(app->ActiveBook(), first);  // the open workbook is left alone
 }
 

@@ -25,11 +25,15 @@
 #include "io/xlsx_writer.h"
 #include "io/zip_archive.h"
 #include "temp_dir.h"
+#include "tests/support/error_of.h"
+#include "xlsx_fixture.h"
 
 namespace dez::io {
 namespace {
 
 using namespace dez::embedded;  // NOLINT: the object model's constants
+using testing::FilesIn;
+using testing::Part;
 using testing::TempDir;
 
 /// A workbook with the dendrogram of three items A, B, C (A and B joined at 1, then C at
@@ -115,13 +119,6 @@ struct ChartedWorkbook {
   }
 };
 
-/// The whole content of one part of a zip archive.
-std::string Part(const std::filesystem::path& file, const std::string& name) {
-  std::string content;
-  ZipArchive(file, "test").ReadPart(name, 64u << 20, [&](std::string_view bytes) { content += bytes; });
-  return content;
-}
-
 int Count(const std::string& text, const std::string& what) {
   int n = 0;
   for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
@@ -154,40 +151,33 @@ TEST(XlsxChart, WrittenFileHoldsAScatterChartWithTheRecordedSettings) {
   WriteXlsxWithCharts(*w.book, file);
 
   const std::string chart = Part(file, "xl/charts/chart1.xml");
-  EXPECT_NE(chart.find("<c:scatterStyle val=\"lineMarker\"/>"), std::string::npos) << chart;
   EXPECT_EQ(Count(chart, "<c:ser>"), 3);
   EXPECT_EQ(Count(chart, "<c:marker><c:symbol val=\"none\"/></c:marker>"), 3);
   // Black lines of 0.75 pt (9525 EMU), no smoothing.
   EXPECT_EQ(Count(chart, "<a:ln w=\"9525\"><a:solidFill><a:srgbClr val=\"000000\"/>"), 3) << chart;
-  EXPECT_EQ(Count(chart, "<c:smooth val=\"1\"/>"), 0);
-  // Series data by reference to the hidden sheet, one row per vector.
-  EXPECT_NE(chart.find("<c:xVal><c:numRef><c:f>ChartData!$A$1:$D$1</c:f>"), std::string::npos);
-  EXPECT_NE(chart.find("<c:yVal><c:numRef><c:f>ChartData!$A$2:$D$2</c:f>"), std::string::npos);
-  EXPECT_NE(chart.find("<c:yVal><c:numRef><c:f>ChartData!$A$6:$B$6</c:f>"), std::string::npos);
-  // Leaf labels: their text, the other points' labels deleted.
-  for (const char* leaf : {"A", "B", "C"}) {
-    EXPECT_NE(chart.find(std::string("<a:t>") + leaf + "</a:t>"), std::string::npos) << leaf;
+  EXPECT_EQ(Count(chart, "<c:delete val=\"1\"/></c:dLbl>"), 2 + 3) << "the unlabelled points\n" << chart;
+  EXPECT_EQ(Count(chart, "<c:delete val=\"1\"/><c:axPos"), 1) << "the item axis is deleted\n" << chart;
+  for (const char* piece : {
+           "<c:scatterStyle val=\"lineMarker\"/>",
+           "<c:xVal><c:numRef><c:f>ChartData!$A$1:$D$1</c:f>",  // series data by reference to the hidden
+           "<c:yVal><c:numRef><c:f>ChartData!$A$2:$D$2</c:f>",  // sheet, one row per vector
+           "<c:yVal><c:numRef><c:f>ChartData!$A$6:$B$6</c:f>",
+           "<a:t>A</a:t>", "<a:t>B</a:t>", "<a:t>C</a:t>", "sz=\"800\"",  // the leaf labels
+           "<c:max val=\"2.2\"/><c:min val=\"0\"/>",               // levels 0 to 2.2 along the bottom,
+           "<c:majorUnit val=\"2.2\"/>", "<c:minorUnit val=\"0.55\"/>",  // one major unit, format 0.0
+           "<c:numFmt formatCode=\"0.0\" sourceLinked=\"0\"/>",
+           "<c:max val=\"5\"/><c:min val=\"0\"/>",                 // the item axis
+           "<c:autoTitleDeleted val=\"1\"/>",
+           "<c:plotArea><c:layout><c:manualLayout><c:xMode val=\"edge\"/><c:yMode val=\"edge\"/>"
+           "<c:x val=\"0.1111111111111111\"/>",  // the plot area's manual layout
+       }) {
+    EXPECT_NE(chart.find(piece), std::string::npos) << piece << "\n" << chart;
   }
-  EXPECT_EQ(Count(chart, "<c:delete val=\"1\"/></c:dLbl>"), 2 + 3) << chart;  // the unlabelled points
-  EXPECT_EQ(chart.find("<c:dLblPos"), std::string::npos);  // right of the point: the default
-  EXPECT_NE(chart.find("sz=\"800\""), std::string::npos);
-  // Axes: levels 0 to 2.2 along the bottom, one major unit, format 0.0; the item axis
-  // deleted; no gridlines, no legend, no title.
-  EXPECT_NE(chart.find("<c:max val=\"2.2\"/><c:min val=\"0\"/>"), std::string::npos) << chart;
-  EXPECT_NE(chart.find("<c:majorUnit val=\"2.2\"/>"), std::string::npos);
-  EXPECT_NE(chart.find("<c:minorUnit val=\"0.55\"/>"), std::string::npos);
-  EXPECT_NE(chart.find("<c:numFmt formatCode=\"0.0\" sourceLinked=\"0\"/>"), std::string::npos);
-  EXPECT_NE(chart.find("<c:max val=\"5\"/><c:min val=\"0\"/>"), std::string::npos);
-  EXPECT_EQ(Count(chart, "<c:delete val=\"1\"/><c:axPos"), 1) << chart;
-  EXPECT_EQ(chart.find("<c:majorGridlines"), std::string::npos);
-  EXPECT_EQ(chart.find("<c:legend>"), std::string::npos);
-  EXPECT_NE(chart.find("<c:autoTitleDeleted val=\"1\"/>"), std::string::npos);
-  EXPECT_EQ(chart.find("<c:orientation val=\"maxMin\"/>"), std::string::npos);
-  // The plot area's manual layout.
-  EXPECT_NE(chart.find("<c:plotArea><c:layout><c:manualLayout><c:xMode val=\"edge\"/><c:yMode val=\"edge\"/>"
-                       "<c:x val=\"0.1111111111111111\"/>"),
-            std::string::npos)
-      << chart;
+  // Labels right of the point (the default), no smoothing, gridlines, legend or reversal.
+  for (const char* piece : {"<c:dLblPos", "<c:smooth val=\"1\"/>", "<c:majorGridlines", "<c:legend>",
+                            "<c:orientation val=\"maxMin\"/>"}) {
+    EXPECT_EQ(chart.find(piece), std::string::npos) << piece;
+  }
 
   // The data sheet is hidden and comes after the report.
   const std::string workbook = Part(file, "xl/workbook.xml");
@@ -279,14 +269,10 @@ TEST(XlsxChart, AChartTypeThatCannotBeSavedFailsTheWriteAndLeavesNoFile) {
   ChartedWorkbook w;
   w.chart->ChartType(51);  // a column chart
   const auto file = dir / "bad.xlsx";
-  try {
-    WriteXlsxWithCharts(*w.book, file);
-    FAIL() << "no error raised";
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.kind, FileErrorKind::kWrite);
-    EXPECT_NE(e.description.find("chart type 51 cannot be saved"), std::string::npos) << e.description;
-    EXPECT_NE(e.description.find("sheet \"Report\""), std::string::npos) << e.description;
-  }
+  const FileError e = test::ErrorOf<FileError>([&] { WriteXlsxWithCharts(*w.book, file); });
+  EXPECT_EQ(e.kind, FileErrorKind::kWrite);
+  EXPECT_NE(e.description.find("chart type 51 cannot be saved"), std::string::npos) << e.description;
+  EXPECT_NE(e.description.find("sheet \"Report\""), std::string::npos) << e.description;
   EXPECT_FALSE(std::filesystem::exists(file));
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
@@ -322,10 +308,7 @@ TEST(XlsxChart, RewrittenFileKeepsThePermissionsOfTheOneItReplaces) {
   WriteXlsxWithCharts(*w.book, created);
   ASSERT_EQ(::stat(created.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"mode.xlsx", "new.xlsx"}));
+  EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"mode.xlsx", "new.xlsx"}));
 }
 
 // LibreOffice opens the saved report with its chart: it converts it to PDF, with the

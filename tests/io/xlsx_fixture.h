@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "io/zip_archive.h"
+
 namespace dez::io::testing {
 
 /// Writes a zip archive whose members are the given (name, content) pairs.
@@ -29,6 +31,13 @@ inline void WriteZip(const std::filesystem::path& file, const std::map<std::stri
     zip_discard(archive);
     throw std::runtime_error("zip_close failed");
   }
+}
+
+/// The whole content of the part `name` of the zip archive `file`.
+inline std::string Part(const std::filesystem::path& file, const std::string& name) {
+  std::string content;
+  ZipArchive(file, "test").ReadPart(name, 64u << 20, [&](std::string_view bytes) { content += bytes; });
+  return content;
 }
 
 /// The parts of a minimal workbook: sheets by name with their <sheetData> content, and an

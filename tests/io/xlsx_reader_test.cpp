@@ -8,6 +8,7 @@
 #include "io/file_error.h"
 #include "io/xlsx_package.h"
 #include "temp_dir.h"
+#include "tests/support/error_of.h"
 #include "xlsx_fixture.h"
 
 namespace dez::io {
@@ -26,21 +27,30 @@ CollectingSink Read(const XlsxFixture& fixture, const XlsxReadLimits& limits = {
   return sink;
 }
 
-/// Reads and expects a FileError of `kind` whose description contains `fragment`.
+/// Reads `file` and expects a FileError of `kind` whose description names the file and
+/// contains `fragment`.
+FileError ExpectReadFails(const std::filesystem::path& file, FileErrorKind kind, const std::string& fragment,
+                          const XlsxReadLimits& limits = {}) {
+  CollectingSink sink;
+  const FileError e = test::ErrorOf<FileError>([&] { XlsxReader::ReadFile(file, sink, limits); });
+  EXPECT_EQ(e.kind, kind) << e.description;
+  EXPECT_NE(e.description.find(fragment), std::string::npos) << e.description;
+  EXPECT_NE(e.description.find(file.filename().string()), std::string::npos) << e.description;
+  EXPECT_EQ(e.number, kFileErrorNumber);
+  EXPECT_EQ(e.source, "ReadXlsx");
+  return e;
+}
+
+/// Writes `members` as book.xlsx and expects the read to fail as ExpectReadFails does.
+FileError ReadFailing(const std::map<std::string, std::string>& members, FileErrorKind kind,
+                      const std::string& fragment, const XlsxReadLimits& limits = {}) {
+  TempDir dir;
+  testing::WriteZip(dir / "book.xlsx", members);
+  return ExpectReadFails(dir / "book.xlsx", kind, fragment, limits);
+}
 FileError ReadFailing(const XlsxFixture& fixture, FileErrorKind kind, const std::string& fragment,
                       const XlsxReadLimits& limits = {}) {
-  try {
-    Read(fixture, limits);
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.kind, kind) << e.description;
-    EXPECT_NE(e.description.find(fragment), std::string::npos) << e.description;
-    EXPECT_NE(e.description.find("book.xlsx"), std::string::npos) << e.description;
-    EXPECT_EQ(e.number, kFileErrorNumber);
-    EXPECT_EQ(e.source, "ReadXlsx");
-    return e;
-  }
-  ADD_FAILURE() << "no error";
-  return FileError(FileErrorKind::kOpen, "", {}, "", "");
+  return ReadFailing(fixture.Members(), kind, fragment, limits);
 }
 
 TEST(XlsxReader, ValuesOfEveryType) {
@@ -238,16 +248,7 @@ TEST(XlsxReader, DoctypeAndEntityBombsAreRefused) {
     f.SharedStrings({"<t>x</t>"});
     auto members = f.Sheet("S", "").Members();
     members["xl/sharedStrings.xml"] = bomb + "<sst><si><t>&lol3;</t></si></sst>";
-    TempDir dir;
-    testing::WriteZip(dir / "book.xlsx", members);
-    CollectingSink sink;
-    try {
-      XlsxReader::ReadFile(dir / "book.xlsx", sink);
-      FAIL();
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.kind, FileErrorKind::kHostile);
-      EXPECT_NE(e.description.find("part xl/sharedStrings.xml"), std::string::npos) << e.description;
-    }
+    ReadFailing(members, FileErrorKind::kHostile, "part xl/sharedStrings.xml");
   }
   {
     // An external entity never gets the chance to be fetched.
@@ -276,20 +277,8 @@ TEST(XlsxReader, UndefinedEntityAndBrokenXmlAreMalformed) {
 }
 
 TEST(XlsxReader, MissingParts) {
-  TempDir dir;
-  const auto file = dir / "book.xlsx";
-  const auto expect = [&](const std::map<std::string, std::string>& members, FileErrorKind kind,
-                          const std::string& fragment) {
-    testing::WriteZip(file, members);
-    CollectingSink sink;
-    try {
-      XlsxReader::ReadFile(file, sink);
-      ADD_FAILURE() << "no error for " << fragment;
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.kind, kind) << e.description;
-      EXPECT_NE(e.description.find(fragment), std::string::npos) << e.description;
-    }
-  };
+  const auto expect = [](const std::map<std::string, std::string>& members, FileErrorKind kind,
+                         const std::string& fragment) { ReadFailing(members, kind, fragment); };
   XlsxFixture f;
   f.SharedStrings({"<t>s</t>"}).Sheet("S", "");
   auto members = f.Members();
@@ -328,9 +317,10 @@ TEST(XlsxReader, MissingParts) {
   // Without package relationships the usual workbook name is used.
   auto noPackageRels = members;
   noPackageRels.erase("_rels/.rels");
-  testing::WriteZip(file, noPackageRels);
+  TempDir dir;
+  testing::WriteZip(dir / "book.xlsx", noPackageRels);
   CollectingSink sink;
-  XlsxReader::ReadFile(file, sink);
+  XlsxReader::ReadFile(dir / "book.xlsx", sink);
   EXPECT_EQ(sink.sheets.size(), 1u);
 }
 
@@ -354,16 +344,8 @@ TEST(XlsxReader, ChartSheetsAreSkippedAndAbsoluteTargetsResolved) {
 
 TEST(XlsxReader, NotAZipTruncatedCorruptEmpty) {
   TempDir dir;
-  const auto expect = [&](const std::filesystem::path& file, FileErrorKind kind, const std::string& fragment) {
-    CollectingSink sink;
-    try {
-      XlsxReader::ReadFile(file, sink);
-      ADD_FAILURE() << "no error for " << file;
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.kind, kind) << e.description;
-      EXPECT_NE(e.description.find(fragment), std::string::npos) << e.description;
-      EXPECT_NE(e.description.find(file.filename().string()), std::string::npos) << e.description;
-    }
+  const auto expect = [](const std::filesystem::path& file, FileErrorKind kind, const std::string& fragment) {
+    ExpectReadFails(file, kind, fragment);
   };
   expect(dir.Write("csv.xlsx", "a,b\n1,2\n"), FileErrorKind::kNotWorkbook, "not a zip archive");
   expect(dir.Write("empty.xlsx", ""), FileErrorKind::kEmpty, "empty");
@@ -392,12 +374,9 @@ TEST(XlsxReader, NotAZipTruncatedCorruptEmpty) {
   for (std::size_t i = damaged.size() / 3; i < damaged.size() / 3 + 64; ++i)
     damaged[i] = static_cast<char>(~damaged[i]);
   CollectingSink sink;
-  try {
-    XlsxReader::ReadFile(dir.Write("damaged.xlsx", damaged), sink);
-    ADD_FAILURE() << "no error";
-  } catch (const FileError& e) {
-    EXPECT_TRUE(e.kind == FileErrorKind::kNotWorkbook || e.kind == FileErrorKind::kMalformed) << e.description;
-  }
+  const FileError e =
+      test::ErrorOf<FileError>([&] { XlsxReader::ReadFile(dir.Write("damaged.xlsx", damaged), sink); });
+  EXPECT_TRUE(e.kind == FileErrorKind::kNotWorkbook || e.kind == FileErrorKind::kMalformed) << e.description;
 }
 
 TEST(XlsxReader, BoundsOnInflatedBytesAndCells) {
