@@ -14,6 +14,7 @@
 #include "engine/clsHClusterBO.h"
 #include "runtime/array2d.h"
 #include "runtime/error.h"
+#include "tests/support/error_of.h"
 
 namespace dez {
 
@@ -91,15 +92,7 @@ inline void AnalyseMatrix(clsHClusterBO& engine, const DoubleMatrix& matrix, boo
 
 /// The error `f` raises; a test failure when it raises none.
 template <class F>
-Error CatchError(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error raised";
-  return Error(0, {}, {});
-}
+Error CatchError(F&& f) { return test::ErrorOf(std::forward<F>(f)); }
 
 /// The statement number of a source "Line N in ...", or -1.
 inline long StatementOf(const std::string& source) {
