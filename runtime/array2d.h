@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <source_location>
 #include <span>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/error.h"
@@ -23,6 +25,23 @@ class Array2D {
   Array2D(std::int32_t rows, std::int32_t cols, const T& fill = T())
       : rows_(rows), cols_(cols),
         data_(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols), fill) {}
+  /// An array over `elements`, row by row, without copying them; there must be rows x cols
+  /// of them (std::length_error otherwise).
+  Array2D(std::int32_t rows, std::int32_t cols, std::vector<T>&& elements)
+      : rows_(rows), cols_(cols), data_(std::move(elements)) {
+    if (data_.size() != static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols)) {
+      throw std::length_error("Array2D: elements do not match the shape");
+    }
+  }
+
+  /// Moves the elements out, row by row, without copying them, and leaves the array empty.
+  std::vector<T> TakeElements() {
+    std::vector<T> elements = std::move(data_);
+    data_.clear();
+    rows_ = 0;
+    cols_ = 0;
+    return elements;
+  }
 
   std::int32_t rows() const { return rows_; }  ///< upper bound of the first dimension
   std::int32_t cols() const { return cols_; }  ///< upper bound of the second dimension
