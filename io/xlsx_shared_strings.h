@@ -18,7 +18,8 @@ class XlsxSharedStrings {
  public:
   /// Reads the part `partName` of `archive`, inflating at most `maxBytes` bytes; adds the
   /// bytes inflated to `bytesRead`. Raises FileError as ZipArchive::ReadPart and
-  /// XmlStreamParser do.
+  /// XmlStreamParser do, and kLimit when the table would take more than `maxBytes` bytes
+  /// of memory (each string counted as its text plus its std::string object).
   static std::vector<std::string> Read(const ZipArchive& archive, const std::string& partName, std::uint64_t maxBytes,
                                        const std::string& source, std::uint64_t& bytesRead);
 };

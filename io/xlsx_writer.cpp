@@ -2,6 +2,7 @@
 
 #include <xlsxwriter.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -23,18 +24,36 @@ class WorkbookHandle {
  public:
   explicit WorkbookHandle(lxw_workbook* workbook) : workbook_(workbook) {}
   ~WorkbookHandle() {
-    if (workbook_ != nullptr) workbook_close(workbook_);
+    if (workbook_ != nullptr) {
+      ReleaseEmptySheetFiles();
+      workbook_close(workbook_);
+    }
   }
   WorkbookHandle(const WorkbookHandle&) = delete;
   WorkbookHandle& operator=(const WorkbookHandle&) = delete;
   lxw_workbook* get() const { return workbook_; }
   lxw_error Close() {
+    ReleaseEmptySheetFiles();
     const lxw_error error = workbook_close(workbook_);
     workbook_ = nullptr;
     return error;
   }
 
  private:
+  // In constant-memory mode every worksheet writes its rows to a temporary file, which
+  // libxlsxwriter closes only when it copies those rows into the package; a sheet without
+  // rows never reads the file, so it stayed open for the rest of the process (one file
+  // descriptor per empty sheet per workbook written). Close it here.
+  void ReleaseEmptySheetFiles() {
+    lxw_worksheet* worksheet = nullptr;
+    LXW_FOREACH_WORKSHEET(worksheet, workbook_) {
+      if (worksheet->optimize != 0 && worksheet->optimize_tmpfile != nullptr && worksheet->dim_rowmin == LXW_ROW_MAX) {
+        std::fclose(worksheet->optimize_tmpfile);
+        worksheet->optimize_tmpfile = nullptr;
+      }
+    }
+  }
+
   lxw_workbook* workbook_;
 };
 
