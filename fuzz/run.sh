@@ -25,12 +25,17 @@ find_clang() {
 }
 
 build_targets() {
+  mkdir -p "$build"
+  # Two runs started together build one at a time.
+  exec 9>"$build/.build-lock"
+  flock 9
   if [[ ! -f "$build/build.ninja" ]]; then
     local v
     v="$(find_clang)"
     CC="clang-$v" CXX="clang++-$v" cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   fi
   cmake --build "$build" -j "${FUZZ_JOBS:-2}"
+  flock -u 9
 }
 
 run_target() {
