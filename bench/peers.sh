@@ -13,8 +13,8 @@
 #   method ours_s scipy_s ratio ours_peak_mb scipy_peak_mb
 # (ratio = ours_s / scipy_s) and last "worst ratio: X", the largest ratio.
 #
-# Builds bench/peer_driver in Release (build-peers/) when it is missing, and installs
-# python3-scipy with apt-get when it cannot be imported.
+# Builds bench/peer_driver in Release (build-peers/, brought up to date on every run),
+# and installs python3-scipy with apt-get when it cannot be imported.
 set -euo pipefail
 
 n="${1:-16384}"
@@ -27,11 +27,11 @@ build="$root/build-peers"
 driver="$build/bench/peer_driver"
 python=/usr/bin/python3
 
-if [[ ! -x "$driver" ]]; then
-  echo "peers.sh: building the driver in $build (Release)" >&2
+if [[ ! -f "$build/CMakeCache.txt" ]]; then
+  echo "peers.sh: configuring a Release build in $build" >&2
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDEZ_BENCH=ON -DDEZ_TESTS=OFF >/dev/null
-  cmake --build "$build" --target peer_driver -j2 >/dev/null
 fi
+cmake --build "$build" --target peer_driver -j2 >/dev/null  # nothing to do when up to date
 if ! "$python" -c "import scipy.cluster.hierarchy" 2>/dev/null; then
   echo "peers.sh: installing python3-scipy" >&2
   apt-get install -y python3-scipy >/dev/null

@@ -7,13 +7,15 @@
 // The cophenetic vector. The literal fill writes, step by step, the level into the cells
 // of the pairs the step joins, one item from each side. When the schedule is a proper
 // tree (each step joins two earlier clusters not joined before, and lists the first's
-// items then the second's), every pair is written once, by the step where its two items'
-// chains of clusters meet; the same values are then written row by row instead: for
-// each item a, up its chain of clusters, the level of each step into the cells (a, b)
-// of the items b > a on the other side. The writes of one row stay in one short stretch
-// of the vector (in cache), where the literal fill scatters them over all of it, and the
-// rows are shared among the builder threads. Any other schedule takes the literal fill,
-// with its errors.
+// items then the second's), every pair is written once, by the step where its two items
+// first meet; the same values are then written row by row instead. In the root's item
+// list every cluster is one run of places, so the step where the items at places t < u
+// first meet is the latest of the steps that join the neighbours (t, t + 1), ...,
+// (u − 1, u): a row is one sweep to each side of its item's place with a running
+// maximum. The writes of a row stay in one short stretch of the vector (in cache), where
+// the literal fill scatters them over all of it, the cost does not depend on the shape
+// of the tree, and the rows are shared among the builder threads. Any other schedule
+// takes the literal fill, with its errors.
 //
 // Memory. The library's correlation takes the two pair vectors, (n² − n)/2 doubles
 // each: with the n x n matrix that is twice the matrix. When the matrix is the engine's
@@ -160,29 +162,49 @@ bool IsTree(const Schedule& steps, std::int32_t n) {
   return true;
 }
 
-/// The cophenetic vector of a tree (IsTree), row by row: for item a, each step on its
-/// chain of clusters writes its level into the cells (a, b) of the items b > a on the
-/// other side. Each row is written by one thread.
+/// The cophenetic vector of a tree (IsTree), row by row, from the root's item list: see
+/// the head of this file. Each row is written by one thread.
 void FillByRows(const Schedule& steps, std::int32_t n, DoubleMatrix& cophenetic) {
-  std::vector<std::int32_t> parent(Index(2 * n), 0);  // the step that joins entry e; 0 for the root
-  for (std::int32_t s = n + 1; s <= 2 * n - 1; ++s) {
-    parent[Index(steps[s].first)] = s;
-    parent[Index(steps[s].second)] = s;
+  const std::int32_t root = 2 * n - 1;
+  const std::vector<std::int32_t>& order = steps[root].items;  // item at each place
+  std::vector<std::int32_t> place(Index(n) + 1);                // place of each item
+  for (std::int32_t t = 0; t < n; ++t) place[Index(order[Index(t)])] = t;
+  // joins[t]: the step that joins the neighbours at places t and t + 1. A step's items
+  // occupy a run of places starting where its own starts; its second part begins after
+  // its first part's items, so it joins the neighbours across that boundary.
+  std::vector<std::int32_t> start(Index(root) + 1, 0);
+  std::vector<std::int32_t> joins(Index(std::max(n - 1, 0)), 0);
+  // Invariant: start[e] is known for every entry e joined by the steps above s.
+  for (std::int32_t s = root; s > n; --s) {
+    const ScheduleEntry& step = steps[s];
+    const auto firstSize = static_cast<std::int32_t>(steps[step.first].items.size());
+    start[Index(step.first)] = start[Index(s)];
+    start[Index(step.second)] = start[Index(s)] + firstSize;
+    joins[Index(start[Index(s)] + firstSize - 1)] = s;
   }
+  std::vector<double> levels(Index(root) + 1, 0.0);
+  for (std::int32_t s = n + 1; s <= root; ++s) levels[Index(s)] = steps[s].level;
   double* cells = cophenetic.data();
   const double work = static_cast<double>(n) * static_cast<double>(n);
   ForEachRowChunk(n - 1, work, [&](std::int32_t first, std::int32_t last) {
+    std::vector<double> scratch(Index(n) + 1);  // the level with each item, by item number
     for (std::int32_t a = first + 1; a <= last; ++a) {
-      // The cell of pair (a, b) is at row (a − 1)(2n − a)/2 + (b − a), 1-based: row[b − a − 1].
-      double* row = cells + Index(std::int64_t{a - 1} * (2 * std::int64_t{n} - a) / 2);
-      // Invariant: the cells (a, b) of every b > a in the clusters below e are written.
-      for (std::int32_t e = a; parent[Index(e)] != 0; e = parent[Index(e)]) {
-        const ScheduleEntry& step = steps[parent[Index(e)]];
-        const std::int32_t other = step.first == e ? step.second : step.first;
-        for (const std::int32_t b : steps[other].items) {
-          if (b > a) row[b - a - 1] = step.level;
-        }
+      const std::int32_t at = place[Index(a)];
+      // Invariant (both sweeps): latest is the latest step joining neighbours between
+      // a's place and t, so the step where a and the item at t first meet.
+      std::int32_t latest = 0;
+      for (std::int32_t t = at + 1; t < n; ++t) {
+        latest = std::max(latest, joins[Index(t - 1)]);
+        scratch[Index(order[Index(t)])] = levels[Index(latest)];
       }
+      latest = 0;
+      for (std::int32_t t = at - 1; t >= 0; --t) {
+        latest = std::max(latest, joins[Index(t)]);
+        scratch[Index(order[Index(t)])] = levels[Index(latest)];
+      }
+      // The cells of pairs (a, b), b > a, start at row (a − 1)(2n − a)/2 + 1, 1-based.
+      double* row = cells + Index(std::int64_t{a - 1} * (2 * std::int64_t{n} - a) / 2);
+      std::copy(scratch.begin() + a + 1, scratch.begin() + n + 1, row);
     }
     return true;
   });

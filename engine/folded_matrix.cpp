@@ -41,20 +41,24 @@ bool IsSymmetric(const DoubleMatrix& m) {
   const std::int32_t n = m.rows();
   if (m.cols() != n) return false;
   const double* cells = m.data();
-  // Invariant: every tile before (i0, j0), in row-of-tiles order, matches its mirror.
-  for (std::int32_t i0 = 0; i0 < n; i0 += kTile) {
-    for (std::int32_t j0 = i0; j0 < n; j0 += kTile) {
-      std::uint64_t differ = 0;  // the bits in which some cell and its mirror differ
-      for (std::int32_t i = i0; i < std::min(n, i0 + kTile); ++i) {
-        const double* upper = cells + Index(i) * Index(n);
-        for (std::int32_t j = std::max(j0, i + 1); j < std::min(n, j0 + kTile); ++j) {
-          differ |= std::bit_cast<std::uint64_t>(upper[j]) ^ std::bit_cast<std::uint64_t>(cells[Index(j) * Index(n) + Index(i)]);
+  const std::int32_t bands = (n + kTile - 1) / kTile;
+  // The bands of kTile rows are compared side by side (the builder threads).
+  return ForEachRowChunk(bands, 0.5 * static_cast<double>(n) * static_cast<double>(n), [&](std::int32_t first, std::int32_t last) {
+    // Invariant: every tile before (i0, j0), in row-of-tiles order, matches its mirror.
+    for (std::int32_t i0 = first * kTile; i0 < std::min(n, last * kTile); i0 += kTile) {
+      for (std::int32_t j0 = i0; j0 < n; j0 += kTile) {
+        std::uint64_t differ = 0;  // the bits in which some cell and its mirror differ
+        for (std::int32_t i = i0; i < std::min(n, i0 + kTile); ++i) {
+          const double* upper = cells + Index(i) * Index(n);
+          for (std::int32_t j = std::max(j0, i + 1); j < std::min(n, j0 + kTile); ++j) {
+            differ |= std::bit_cast<std::uint64_t>(upper[j]) ^ std::bit_cast<std::uint64_t>(cells[Index(j) * Index(n) + Index(i)]);
+          }
         }
+        if (differ != 0) return false;
       }
-      if (differ != 0) return false;
     }
-  }
-  return true;
+    return true;
+  });
 }
 
 // Folding: the diagonal is kept aside; the upper triangle moves, row by row, to the front

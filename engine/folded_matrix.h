@@ -22,7 +22,8 @@
 namespace dez {
 
 /// True when the matrix is square and every cell (i, j) has the bits of (j, i) (so 0 and
-/// −0 differ). Compared in square tiles; stops at the first tile that differs.
+/// −0 differ). Compared in square tiles, bands of them side by side on the builder
+/// threads; a band stops at its first tile that differs.
 bool IsSymmetric(const DoubleMatrix& m);
 
 /// Folds a square, symmetric matrix (IsSymmetric) for its lifetime.
