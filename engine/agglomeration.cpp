@@ -278,7 +278,8 @@ class Agglomeration {
                 const VariantMatrix& data, const StepProgress& progress)
       : distances_(distances), steps_(steps), s_(s), n_(n), method_(method), progress_(progress),
         w_(n), number_(Index(n)), size_(Index(n), 1), key_(Index(n), kNoValue), nn_(Index(n), kNoSlot),
-        stale_(Index(n), 0), alive_(Index(n)), wards_(data, n, steps) {
+        stale_(Index(n), 0), alive_(Index(n)),
+        wardsCoefficients_(method == dezEZuvazozMethWards ? Index(n) + 1 : 0), wards_(data, n, steps) {
     for (std::int32_t q = 0; q < n; ++q) {
       number_[Index(q)] = static_cast<std::int16_t>(q + 1);
       alive_[Index(q)] = q;
@@ -311,6 +312,12 @@ class Agglomeration {
   std::vector<std::uint8_t> stale_;
   std::vector<std::int32_t> alive_;    ///< slots of the current clusters, ascending
   double ar_ = 0.0, ac_ = 0.0, beta_ = 0.0, gamma_ = 0.0;  // Lance–Williams coefficients
+  struct WardsCoefficients {
+    std::int32_t step = 0;  ///< the entry number of the step they were computed for
+    double ar = 0.0, ac = 0.0, beta = 0.0;
+  };
+  std::vector<WardsCoefficients> wardsCoefficients_;  ///< Ward's, by the other cluster's size
+  std::int32_t step_ = 0;                             ///< entry number of the step being made
   WardsTotal wards_;
 };
 
@@ -361,6 +368,7 @@ void Agglomeration::Run() {
     const std::int16_t nr = CInt(steps_[steps_[k].first].size()).get();
     const std::int16_t nc = CInt(steps_[steps_[k].second].size()).get();
     SetCoefficients(nr, nc);
+    step_ = k;
     Update(r, c, nr, nc, m == n_);
     number_[Index(c)] = k;
     size_[Index(c)] = CInt(nr + nc).get();
@@ -462,10 +470,19 @@ void Agglomeration::Update(std::int32_t r, std::int32_t c, std::int16_t nr, std:
     const double drq = firstStep ? s_ * rowR[q] : w_(r, q);
     const double dcq = firstStep ? s_ * rowC[q] : w_(c, q);
     if (wards) {
+      // The coefficients depend on the step and q's size only: computed once per size
+      // and step (the same divisions, so the same bits), as most clusters share a size.
       const std::int16_t nk = size_[Index(q)];
-      ar_ = Div(CInt(nr + nk), CInt(nr + nc + nk));
-      ac_ = Div(CInt(nc + nk), CInt(nr + nc + nk));
-      beta_ = Div(CInt(-nk), CInt(nr + nc + nk));
+      WardsCoefficients& known = wardsCoefficients_[Index(nk)];
+      if (known.step != step_) {
+        known.ar = Div(CInt(nr + nk), CInt(nr + nc + nk));
+        known.ac = Div(CInt(nc + nk), CInt(nr + nc + nk));
+        known.beta = Div(CInt(-nk), CInt(nr + nc + nk));
+        known.step = step_;
+      }
+      ar_ = known.ar;
+      ac_ = known.ac;
+      beta_ = known.beta;
       gamma_ = 0.0;
     }
     double x = Fin(ac_ * dcq + ar_ * drq);
