@@ -50,10 +50,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <mutex>
 #include <vector>
 
 #include "dezezuvazoz/enums.h"
 #include "engine/memory_pages.h"
+#include "engine/parallel_rows.h"
 #include "runtime/checked_float.h"
 #include "runtime/checked_int.h"
 #include "runtime/error_trap.h"
@@ -323,23 +325,52 @@ class Agglomeration {
 
 // s × the cells below the diagonal into the triangle, with each cluster's first cache
 // entry; every cell of the n x n block is checked, as the literal's copy of it checks.
-// Rows go down, so among equal values the first row met, the lowest number, stays.
+// The rows are shared among the builder threads in chunks; each chunk keeps, per column,
+// the smallest value of its rows with the first (lowest) row among equal ones, and the
+// chunks are then merged in row order the same way: the result is the best of all rows,
+// lowest row first, whatever the number of threads.
 void Agglomeration::Fill() {
-  for (std::int32_t i = 1; i <= n_; ++i) {
-    const double* row = distances_.Row(i).data();
-    bool finite = true;
-    for (std::int32_t j = 0; j < n_; ++j) finite &= std::fabs(row[j]) <= std::numeric_limits<double>::max();
-    if (!finite) {
-      for (std::int32_t j = 0; j < n_; ++j) (void)Fin(s_ * row[j]);
+  struct ChunkBest {
+    std::int32_t first;          // the chunk's first row (slot)
+    std::vector<double> key;     // per column below the chunk's last row
+    std::vector<std::int32_t> nn;
+  };
+  std::vector<ChunkBest> chunks;
+  std::mutex adding;
+  const double work = static_cast<double>(n_) * static_cast<double>(n_);
+  const bool finite = ForEachRowChunk(n_, work, [&](std::int32_t first, std::int32_t last) {
+    ChunkBest best{first, std::vector<double>(Index(last), kNoValue), std::vector<std::int32_t>(Index(last), kNoSlot)};
+    bool good = true;
+    // Invariant: best holds, per column, the best of the chunk's rows before a.
+    for (std::int32_t a = first; a < last; ++a) {
+      const double* row = distances_.Row(a + 1).data();
+      for (std::int32_t j = 0; j < n_; ++j) good &= std::fabs(row[j]) <= std::numeric_limits<double>::max();
+      double* w = w_.Row(a);
+      for (std::int32_t j = 0; j < a; ++j) {
+        const double value = s_ * row[j];
+        w[j] = value;
+        if (value < best.key[Index(j)]) {
+          best.key[Index(j)] = value;
+          best.nn[Index(j)] = a;
+        }
+      }
     }
-    double* w = w_.Row(i - 1);
-    // Invariant: for every slot b < j, key/nn hold the best of rows 1..i of column b.
-    for (std::int32_t j = 0; j < i - 1; ++j) {
-      const double value = s_ * row[j];
-      w[j] = value;
-      if (value < key_[Index(j)]) {
-        key_[Index(j)] = value;
-        nn_[Index(j)] = i - 1;
+    const std::lock_guard<std::mutex> lock(adding);
+    chunks.push_back(std::move(best));
+    return good;
+  });
+  if (!finite) {
+    for (std::int32_t i = 1; i <= n_; ++i) {
+      for (const double cell : distances_.Row(i).first(Index(n_))) (void)Fin(s_ * cell);  // raises at the first
+    }
+  }
+  std::sort(chunks.begin(), chunks.end(), [](const ChunkBest& a, const ChunkBest& b) { return a.first < b.first; });
+  // Invariant: key/nn hold the best of the chunks before `chunk`, lowest row among equals.
+  for (const ChunkBest& chunk : chunks) {
+    for (std::size_t j = 0; j < chunk.key.size(); ++j) {
+      if (chunk.key[j] < key_[j]) {
+        key_[j] = chunk.key[j];
+        nn_[j] = chunk.nn[j];
       }
     }
   }

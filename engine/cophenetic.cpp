@@ -24,12 +24,14 @@
 // back to the system until it is unfolded, bit for bit, on the error path too. The
 // vectors then take the matrix's place.
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
 #include "engine/folded_matrix.h"
 #include "engine/parallel_rows.h"
@@ -62,11 +64,15 @@ void clsHClusterBO::GetCopheneticR(const DoubleMatrix& distances, const Schedule
     const std::int32_t m = RoundToChecked<std::int32_t>(pairCount).get();
     const bool tree = IsTree(steps, n);
     // The engine's own matrix (this procedure's only caller passes it) may be folded; it
-    // is then empty, and not read, until it is unfolded.
+    // is then empty, and not read, until it is unfolded. The engine's builders copy each
+    // cell (i, j) they compute to (j, i) (their contract), so their matrices are symmetric
+    // bit for bit; the library's correlations and matrices given as input are compared.
+    const bool mirrored = clusterType_ == dezEZuvazozBinomial || clusterType_ == dezEZuvazozMixed ||
+                          (clusterType_ == dezEZuvazozMetric && measure_ != dezEZuvazozSMMCorrelation);
     std::optional<FoldedMatrix> folded;
-    if (tree && &distances == &distanceMatrix_ && distances.cols() == n && pairCount >= kFoldFrom &&
-        IsSymmetric(distances)) {
-      folded.emplace(distanceMatrix_);
+    if (tree && &distances == &distanceMatrix_ && distances.cols() == n && pairCount >= kFoldFrom) {
+      assert(!mirrored || IsSymmetric(distances));
+      if (mirrored || IsSymmetric(distances)) folded.emplace(distanceMatrix_);
     }
     DoubleMatrix cophenetic(m, 1);  // pair (i, j), i < j, at row (i − 1)(2n − i)/2 + (j − i)
     if (tree) {

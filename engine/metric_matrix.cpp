@@ -100,12 +100,12 @@ auto AddEach(Term term) {
 
 /// Adds pow(|xi − y[t]|, 2) to cells[t] for t < count: the square d·d where it is pow's
 /// result (exact_power.h), pow itself for the few others. Built twice where the compiler
-/// can: for AVX2 and for the baseline, chosen by the processor at load time; both give
+/// can: for AVX-512, AVX2 and the baseline, chosen by the processor at load time; all give
 /// the same bits (the same IEEE operations, none fused). Not under ThreadSanitizer, whose
 /// runtime is not yet started when the loader runs the clone's resolver.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
     !defined(__SANITIZE_THREAD__)
-__attribute__((target_clones("avx2", "default")))
+__attribute__((target_clones("avx512f", "avx2", "default")))
 #endif
 void AddSquares(double xi, const double* y, double* cells, std::int32_t count) {
   double squares[kBlock];

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -36,12 +38,21 @@ bool ForEachRowChunk(std::int32_t count, double work, const std::function<bool(s
   const std::int32_t chunk = std::max(1, count / (threads * 32));
   std::atomic<std::int32_t> next{0};
   std::atomic<bool> good{true};
+  std::mutex failing;
+  std::exception_ptr failure;  // the first exception a chunk raised
   const auto worker = [&] {
     // Invariant: every chunk taken from `next` so far is done or being done by one thread.
     for (;;) {
       const std::int32_t first = next.fetch_add(chunk, std::memory_order_relaxed);
       if (first >= count) return;
-      if (!rows(first, std::min(count, first + chunk))) good.store(false, std::memory_order_relaxed);
+      try {
+        if (!rows(first, std::min(count, first + chunk))) good.store(false, std::memory_order_relaxed);
+      } catch (...) {
+        const std::lock_guard<std::mutex> lock(failing);
+        if (!failure) failure = std::current_exception();
+        next.store(count, std::memory_order_relaxed);  // no more chunks
+        return;
+      }
     }
   };
   std::vector<std::thread> helpers;
@@ -55,6 +66,7 @@ bool ForEachRowChunk(std::int32_t count, double work, const std::function<bool(s
   }
   worker();
   for (std::thread& helper : helpers) helper.join();
+  if (failure) std::rethrow_exception(failure);
   return good.load();
 }
 

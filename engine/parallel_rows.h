@@ -23,7 +23,8 @@ void SetBuilderThreads(std::int32_t threads);
 /// returns true when every call returned true. `work` estimates the cost of the whole
 /// loop in elementary operations: unless a number of threads was set, each thread must
 /// have about a million of them, so small loops run on the caller's thread alone. `rows`
-/// must not throw; it may run on any thread.
+/// may run on any thread; when a call throws, no further chunks are started and the
+/// first exception is thrown again on the caller's thread once every thread has stopped.
 bool ForEachRowChunk(std::int32_t count, double work, const std::function<bool(std::int32_t, std::int32_t)>& rows);
 
 }  // namespace dez

@@ -28,6 +28,7 @@
 #include "agglomeration_literal.h"
 #include "dezezuvazoz/enums.h"
 #include "engine/agglomeration.h"
+#include "engine/parallel_rows.h"
 #include "engine_test_support.h"
 
 namespace dez::enginetest {
@@ -305,6 +306,32 @@ TEST(AgglomerationEqualityEdges, ScheduleIsReplacedAtTheStartAndHoldsTheStepsMad
   ASSERT_EQ(fast.UBound(), 7);
   EXPECT_EQ(fast[6].items, (std::vector<std::int32_t>{2, 1, 3})) << "the failing step was recorded";
   EXPECT_EQ(fast[7], ScheduleEntry{}) << "no later step";
+}
+
+// The working matrix is filled on the builder threads, each chunk of rows keeping its own
+// best per column before they are merged; with ties everywhere, the merge must keep the
+// lowest row whatever the number of threads.
+TEST(AgglomerationEqualityEdges, SameScheduleWithTheRowsSharedAmongThreads) {
+  struct Restore {
+    ~Restore() { SetBuilderThreads(0); }
+  } restore;
+  for (const std::int32_t threads : {2, 3, 7}) {
+    SetBuilderThreads(threads);
+    for (const std::int32_t method : {kNN, kCentroid, kWards}) {
+      for (const std::int32_t n : {2, 9, 150}) {
+        SCOPED_TRACE(::testing::Message() << threads << " threads, method " << method << ", n " << n);
+        const DoubleMatrix d = RandomMatrix(n, static_cast<std::uint32_t>(n * 7 + method), 2);
+        const VariantMatrix data = AsCells(d);
+        Schedule fast;
+        Schedule literal;
+        Agglomerate(d, fast, true, method, data);
+        AgglomerateLiteral(d, literal, true, method, data);
+        Outcome a{fast, std::nullopt, {}};
+        Outcome b{literal, std::nullopt, {}};
+        ExpectIdentical(a, b);
+      }
+    }
+  }
 }
 
 // Ward's singletons add (x − x)² = +0: skipping them leaves every total's bits alone.
