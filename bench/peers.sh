@@ -10,8 +10,9 @@
 #   scipy  pdist + linkage + cophenet (Debian's python3-scipy) on the same points.
 # The Euclidean distance, squared for the centroid and Ward's methods, as the engine's
 # controller uses them; SciPy gets the same. Prints one line per method
-#   method ours_s scipy_s ratio ours_peak_mb scipy_peak_mb
-# (ratio = ours_s / scipy_s) and last "worst ratio: X", the largest ratio.
+#   method ours_s scipy_s ratio
+# (ratio = ours_s / scipy_s), then the peak resident memory of each run as comment lines
+# ("# peak_mb method ours scipy"), and last "worst ratio: X", the largest ratio.
 #
 # Builds bench/peer_driver in Release (build-peers/, brought up to date on every run),
 # and installs python3-scipy with apt-get when it cannot be imported.
@@ -71,13 +72,16 @@ print(f"{seconds:.3f} {c:.15g} {peak_mb:.0f}")
 PY
 
 echo "# $n items x 16 variables; $(nproc) cores; $(uname -m); $(date -u +%Y-%m-%dT%H:%MZ)"
-echo "# method ours_s scipy_s ratio ours_peak_mb scipy_peak_mb"
+echo "# method ours_s scipy_s ratio"
 worst=0
+peaks=()
 for method in single complete average centroid ward; do
-  read -r _ ours_s ours_r ours_peak _ <<<"$("$driver" "$data" "$method")"
-  read -r scipy_s scipy_r scipy_peak <<<"$("$python" "$work/scipy_run.py" "$data" "$method")"
+  read -r _ ours_s _ ours_peak _ <<<"$("$driver" "$data" "$method")"
+  read -r scipy_s _ scipy_peak <<<"$("$python" "$work/scipy_run.py" "$data" "$method")"
   ratio="$(awk -v a="$ours_s" -v b="$scipy_s" 'BEGIN { printf "%.3f", a / b }')"
   worst="$(awk -v a="$ratio" -v w="$worst" 'BEGIN { print (a > w ? a : w) }')"
-  echo "$method $ours_s $scipy_s $ratio $ours_peak $scipy_peak"
+  echo "$method $ours_s $scipy_s $ratio"
+  peaks+=("# peak_mb $method $ours_peak $scipy_peak")
 done
+printf '%s\n' "${peaks[@]}"
 echo "worst ratio: $worst"
