@@ -55,6 +55,7 @@
 
 #include "dezezuvazoz/enums.h"
 #include "engine/memory_pages.h"
+#include "engine/ordered_sum.h"
 #include "engine/parallel_rows.h"
 #include "runtime/checked_float.h"
 #include "runtime/checked_int.h"
@@ -158,7 +159,8 @@ class PackedTriangle {
 ///   its list), so only the second part's items are added.
 /// - A join changes only the new cluster and removes its parts, all of which come at or
 ///   after the new cluster's lowest item; the running T up to there is the previous step's,
-///   so the additions are made again only from there on.
+///   so the additions are made again only from there on, each cluster's terms at once
+///   where their rounding does not depend on T (ordered_sum.h).
 /// The first step reads every cell exactly as the literal walk does (the same reads, in
 /// the same order, raising the same errors); after it every cell is known to be a finite
 /// number and is read from a converted copy.
@@ -187,15 +189,16 @@ class WardsTotal {
     for (const std::int32_t x : steps_[entry.second].items) {
       for (std::int32_t v = 0; v < p; ++v) joined.sums[Index(v)] = Fin(joined.sums[Index(v)] + Value(x, v));
     }
-    joined.terms.resize(Index(p) * Index(size));
+    std::vector<double> terms(Index(p) * Index(size));
     for (std::int32_t v = 0; v < p; ++v) {
       const double mu = Div(joined.sums[Index(v)], size);
-      double* terms = joined.terms.data() + Index(v) * Index(size);
+      double* term = terms.data() + Index(v) * Index(size);
       for (std::int32_t j = 0; j < size; ++j) {
         const double deviation = Value(entry.items[Index(j)], v) - mu;
-        terms[j] = deviation * deviation;
+        term[j] = deviation * deviation;  // >= 0, or +infinity
       }
     }
+    joined.terms = OrderedTerms(std::move(terms));
     // The walk order: the clusters of two or more items by their lowest item.
     if (first) Remove(*first, entry.first);
     if (second) Remove(*second, entry.second);
@@ -203,20 +206,22 @@ class WardsTotal {
                                      [this](std::int16_t e, std::int32_t lowest) { return At(e).lowest < lowest; });
     const auto from = order_.insert(at, k);
     double T = from == order_.begin() ? 0.0 : At(*(from - 1)).after;
-    // Invariant: T is the literal walk's running total after the clusters before `e`.
+    // Invariant: T is the literal walk's running total after the clusters before `e`. The
+    // terms are >= 0, so a total that overflows stays infinite: one check at the end
+    // finds what a check after every addition would.
     for (auto e = from; e != order_.end(); ++e) {
       Cluster& cluster = At(*e);
-      for (const double term : cluster.terms) T = Fin(T + term);
+      T = cluster.terms.AddTo(T);
       cluster.after = T;
     }
-    return T;
+    return Fin(T);
   }
 
  private:
   struct Cluster {
     std::int32_t lowest = 0;    ///< its lowest item: its place in the walk
     std::vector<double> sums;   ///< per variable, the sum over its list in order
-    std::vector<double> terms;  ///< (x − μ_v)², v outer, list order inner
+    OrderedTerms terms;         ///< (x − μ_v)², v outer, list order inner
     double after = 0.0;         ///< the walk's running T after this cluster
   };
 

@@ -334,6 +334,61 @@ TEST(AgglomerationEqualityEdges, SameScheduleWithTheRowsSharedAmongThreads) {
   }
 }
 
+// Ward's families with the working matrix filled on one thread and on two: the literal's
+// schedule, errors and progress, also when a total fails part way.
+TEST(AgglomerationEqualityEdges, WardsFamiliesOnOneThreadAndOnTwo) {
+  struct Restore {
+    ~Restore() { SetBuilderThreads(0); }
+  } restore;
+  for (const std::int32_t threads : {1, 2}) {
+    SetBuilderThreads(threads);
+    for (const Family& f : Families()) {
+      if (f.method != kWards) continue;
+      std::mt19937 gen(static_cast<std::uint32_t>(f.name.size() * 131 + static_cast<std::size_t>(threads)));
+      for (const std::int32_t n : {2, 3, 10, 40, 64}) {
+        if (n > f.largest) break;
+        SCOPED_TRACE(::testing::Message() << threads << " threads, " << f.name << ", n " << n);
+        DoubleMatrix d = DrawMatrix(f, n, gen);
+        const VariantMatrix data = DrawData(f, n, gen, d);
+        const auto fast = [](const DoubleMatrix& m, Schedule& s, bool diff, std::int32_t method, const VariantMatrix& x,
+                             const StepProgress& p) { Agglomerate(m, s, diff, method, x, p); };
+        const auto literal = [](const DoubleMatrix& m, Schedule& s, bool diff, std::int32_t method,
+                                const VariantMatrix& x, const StepProgress& p) { AgglomerateLiteral(m, s, diff, method, x, p); };
+        ExpectIdentical(RunOne(fast, d, f.difference, f.method, data), RunOne(literal, d, f.difference, f.method, data));
+        if (HasFatalFailure()) return;
+      }
+    }
+  }
+}
+
+// A progress report that fails stops the agglomeration after that step: the same error
+// and the same entries as the literal's.
+TEST(AgglomerationEqualityEdges, FailingProgressReportStopsAfterItsStep) {
+  struct Restore {
+    ~Restore() { SetBuilderThreads(0); }
+  } restore;
+  for (const std::int32_t threads : {1, 2}) {
+    SetBuilderThreads(threads);
+    for (const std::int32_t method : {kGA, kWards}) {
+      for (const double stopAt : {0.0, 0.3, 1.0}) {
+        SCOPED_TRACE(::testing::Message() << threads << " threads, method " << method << ", stop at " << stopAt);
+        const DoubleMatrix d = RandomMatrix(120, 5, 3);
+        const VariantMatrix data = AsCells(d);
+        const auto failing = [stopAt](double fraction) {
+          if (fraction >= stopAt) throw Error(fault::kApplicationDefined, "Progress", "stopped");
+        };
+        Schedule fast;
+        Schedule literal;
+        const Error a = CatchError([&] { Agglomerate(d, fast, true, method, data, failing); });
+        const Error b = CatchError([&] { AgglomerateLiteral(d, literal, true, method, data, failing); });
+        EXPECT_EQ(a.number, b.number);
+        EXPECT_EQ(a.description, "stopped");
+        ExpectIdentical(Outcome{fast, std::nullopt, {}}, Outcome{literal, std::nullopt, {}});
+      }
+    }
+  }
+}
+
 // Ward's singletons add (x − x)² = +0: skipping them leaves every total's bits alone.
 TEST(AgglomerationEqualityEdges, AddingPositiveZeroLeavesEveryNonNegativeTotalUnchanged) {
   for (const double t : {0.0, 5e-324, 1e-300, 0.1, 1.0, 3.0e10, 1.7976931348623157e308}) {
