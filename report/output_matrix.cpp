@@ -1,8 +1,10 @@
 // clsHClusterOutput::OutputMatrix: the labelled matrix table, cut into vertical slices.
 #include <algorithm>
+#include <limits>
 #include <string>
 
 #include "host/range.h"
+#include "host/worksheet.h"
 #include "report/clsHClusterOutput.h"
 #include "report/row_arithmetic.h"
 #include "runtime/error_trap.h"
@@ -28,6 +30,16 @@ void clsHClusterOutput::OutputMatrix(const StringArray& colHeaders, const String
     const std::int32_t nc = matrix.cols();
     const std::int32_t nr = matrix.rows();
     if (w < kNarrowestWideSlice && nc > kNarrowestWideSlice) w = kNarrowestWideSlice;
+    // A table that would run past the sheet's last row fails with the host's error before
+    // anything is written: a large matrix would otherwise fill the sheet first (a
+    // 16,384-item table is hundreds of millions of cells) and fail at the same row.
+    if (nc > 0) {
+      const std::int64_t slices = (std::int64_t{nc} + w - 1) / w;
+      const std::int64_t lastRow = std::int64_t{currentRow_.get()} + slices * (std::int64_t{nr} + 2) + slices - 2;
+      if (lastRow > sheet_->RowsCount()) {
+        (void)Cell(CLng(std::min<std::int64_t>(lastRow, std::numeric_limits<std::int32_t>::max())), 1);
+      }
+    }
     // Slice k covers matrix columns f..l (m of them), printed in sheet columns 2..m+1.
     // Invariant: f = 1 + (k - 1) * w <= nc, and every row above the cursor is written.
     std::int32_t k = 1;

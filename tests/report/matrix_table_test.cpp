@@ -186,3 +186,31 @@ TEST_F(MatrixTableTest, EmptyMatrixWritesNothing) {
 
 }  // namespace
 }  // namespace dez::report_test
+
+namespace dez::report_test {
+namespace {
+
+// Moves the cursor of `out` from row 1 to `row`.
+void MoveTo(clsHClusterOutput& out, std::int32_t row) {
+  for (std::int32_t at = 1; at < row;) {
+    const std::int32_t step = std::min(row - at, 32767);
+    out.InsertBlankLines(static_cast<std::int16_t>(step));
+    at += step;
+  }
+}
+
+TEST_F(ReportTest, TableRunningPastTheSheetFailsBeforeWritingAnything) {
+  clsHClusterOutput out(context_);
+  MoveTo(out, 1048569);  // a 5 x 5 table takes the last 7 rows, 6 x 6 would need 8
+  const DoubleMatrix fits(5, 5, 1.0);
+  EXPECT_NO_THROW(out.OutputMatrix(Labels(5), Labels(5), fits, "fits", {}, 255));
+  clsHClusterOutput again(context_);
+  MoveTo(again, 1048569);
+  const Error e = ErrorOf([&] { again.OutputMatrix(Labels(7), Labels(7), DoubleMatrix(7, 7, 1.0), "too tall", {}, 255); });
+  EXPECT_EQ(e.number, fault::kApplicationDefined);
+  EXPECT_TRUE(e.source.ends_with(" in DEZEZuvazoz.clsHClusterOutput.OutputMatrix")) << e.source;
+  EXPECT_EQ(At(1048569, 1), Variant()) << "nothing written";
+}
+
+}  // namespace
+}  // namespace dez::report_test
