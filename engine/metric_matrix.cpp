@@ -99,7 +99,7 @@ auto AddEach(Term term) {
 }
 
 /// Adds pow(|xi − y[t]|, 2) to cells[t] for t < count: the square d·d where it is pow's
-/// result (exact_power.h), pow itself for the few others. Built twice where the compiler
+/// result (exact_power.h), pow itself for the few others. Built three times where the compiler
 /// can: for AVX-512, AVX2 and the baseline, chosen by the processor at load time; all give
 /// the same bits (the same IEEE operations, none fused). Not under ThreadSanitizer, whose
 /// runtime is not yet started when the loader runs the clone's resolver.
