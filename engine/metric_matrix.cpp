@@ -28,6 +28,7 @@
 
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
+#include "engine/mirror_upper_triangle.h"
 #include "engine/exact_power.h"
 #include "engine/parallel_rows.h"
 #include "runtime/checked_float.h"
@@ -247,30 +248,11 @@ void FillUpperTriangle(const VariantMatrix& data, std::int32_t measure, Int16 e,
   if (!finite) Raise(fault::kOverflow);
 }
 
-/// Copies cell (i, j) to (j, i) for every i < j, in square tiles so that the rows read
-/// and the columns written both stay in cache. The bands of kTile rows are shared among
-/// the builder threads: a band reads only its own rows' upper cells and writes only the
-/// lower cells of its own columns.
-void MirrorUpperTriangle(DoubleMatrix& m) {
-  constexpr std::int32_t kTile = 64;
-  const std::int32_t n = m.rows();
-  const auto stride = static_cast<std::size_t>(n);
-  double* cells = m.data();
-  const std::int32_t bands = (n + kTile - 1) / kTile;
-  ForEachRowChunk(bands, 0.5 * static_cast<double>(n) * static_cast<double>(n), [&](std::int32_t first, std::int32_t last) {
-    for (std::int32_t i0 = first * kTile; i0 < std::min(n, last * kTile); i0 += kTile) {
-      const std::int32_t i1 = std::min(n, i0 + kTile);
-      for (std::int32_t j0 = i0; j0 < n; j0 += kTile) {
-        const std::int32_t j1 = std::min(n, j0 + kTile);
-        for (std::int32_t j = j0; j < j1; ++j) {
-          const std::int32_t iEnd = std::min(i1, j);
-          for (std::int32_t i = i0; i < iEnd; ++i) {
-            cells[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)] =
-                cells[static_cast<std::size_t>(i) * stride + static_cast<std::size_t>(j)];
-          }
-        }
-      }
-    }
+/// Mirrors the upper triangle, its bands of rows shared among the builder threads.
+void MirrorUpperTriangleOnThreads(DoubleMatrix& m) {
+  const double n = m.rows();
+  ForEachRowChunk(MirrorBands(m.rows()), 0.5 * n * n, [&](std::int32_t first, std::int32_t last) {
+    MirrorUpperTriangleBands(m, first, last);
     return true;
   });
 }
@@ -309,7 +291,7 @@ DoubleMatrix Build(const VariantMatrix& data, std::int32_t measure, std::int16_t
     case dezEZuvazozSMMSqrdEuclidean:
       if (n.get() < 2) break;  // no pair, so no cell is ever read
       FillUpperTriangle(data, measure, e, r, out);
-      MirrorUpperTriangle(out);
+      MirrorUpperTriangleOnThreads(out);
       break;
     default: break;  // an unknown code computes nothing: every cell stays 0
   }

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "engine/clsHClusterBO.h"
+#include "engine/mirror_upper_triangle.h"
 #include "runtime/checked_float.h"
 #include "runtime/checked_int.h"
 #include "runtime/error.h"
@@ -200,28 +201,6 @@ bool FillUpperTriangle(const std::vector<Variable>& variables, DoubleMatrix& out
     }
   }
   return nonZero;
-}
-
-/// Copies cell (i, j) to (j, i) for every i < j, in square tiles so that the rows read
-/// and the columns written both stay in cache.
-void MirrorUpperTriangle(DoubleMatrix& m) {
-  constexpr std::int32_t kTile = 64;
-  const std::int32_t n = m.rows();
-  const auto stride = static_cast<std::size_t>(n);
-  double* cells = m.data();
-  for (std::int32_t i0 = 0; i0 < n; i0 += kTile) {
-    const std::int32_t i1 = std::min(n, i0 + kTile);
-    for (std::int32_t j0 = i0; j0 < n; j0 += kTile) {
-      const std::int32_t j1 = std::min(n, j0 + kTile);
-      for (std::int32_t j = j0; j < j1; ++j) {
-        const std::int32_t iEnd = std::min(i1, j);
-        for (std::int32_t i = i0; i < iEnd; ++i) {
-          cells[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)] =
-              cells[static_cast<std::size_t>(i) * stride + static_cast<std::size_t>(j)];
-        }
-      }
-    }
-  }
 }
 
 /// The whole build; raises on a fault, returns nothing when every similarity is 0.
