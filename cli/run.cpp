@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -21,6 +24,8 @@
 #include "host/embedded/embedded_worksheet.h"
 #include "io/atomic_output_file.h"
 #include "io/file_error.h"
+#include "io/output_set.h"
+#include "io/temporary_file_registry.h"
 #include "io/text_renderer.h"
 #include "io/xlsx_chart_writer.h"
 #include "io/workbook_reader.h"
@@ -54,16 +59,24 @@ std::optional<CellBlock> PlacedReport(const embedded::EmbeddedApplication& app, 
                    static_cast<std::int32_t>(std::min<std::int64_t>(right, embedded::kMaxColumns))};
 }
 
-/// Writes `text` to `path` under a temporary name and renames it into place.
-void WriteFileAtomically(const std::filesystem::path& path, const std::string& text) {
-  io::AtomicOutputFile file(path, "WriteJson");
-  {
-    std::ofstream stream(file.TempPath(), std::ios::binary | std::ios::trunc);
-    stream << text;
-    stream.close();
-    if (!stream) throw io::FileError(io::FileErrorKind::kWrite, path.string(), {}, "cannot write the file", "WriteJson");
+/// Writes `text` to the temporary file of `file`; the caller puts it in place.
+void WriteTextFile(io::AtomicOutputFile& file, const std::string& text) {
+  std::ofstream stream(file.TempPath(), std::ios::binary | std::ios::trunc);
+  stream << text;
+  stream.close();
+  if (!stream) {
+    throw io::FileError(io::FileErrorKind::kWrite, file.Destination().string(), {}, "cannot write the file", "WriteJson");
   }
-  file.Commit();
+}
+
+/// Flushes standard output; false (with a message on `err`) when a write to it failed.
+bool FlushedStandardOutput(std::ostream& out, std::ostream& err) {
+  errno = 0;
+  out.flush();
+  if (out) return true;
+  err << "hcluster: cannot write to standard output" << (errno != 0 ? std::string(": ") + std::strerror(errno) : "")
+      << '\n';
+  return false;
 }
 
 /// Sets the options on `hc` in the order of its interface and runs the analysis.
@@ -137,26 +150,33 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
     return kExitAnalysisError;
   }
 
-  // 4. The outputs.
+  // 4. The outputs: every file prepared completely, then all put in place together.
   try {
+    io::OutputSet outputs;
     if (options.output) {
       progress.Show("writing " + options.output->string());
-      io::WriteXlsxWithCharts(*book, *options.output);  // cells, formats and the dendrogram chart
+      // cells, formats and the dendrogram chart
+      io::WriteXlsxWithCharts(*book, outputs.Add(*options.output, "WriteXlsx"));
     }
-    if (options.json) {
-      if (*options.json == "-") {
-        out << json << std::flush;
-      } else {
-        progress.Show("writing " + *options.json);
-        WriteFileAtomically(*options.json, json);
-      }
+    if (options.json && *options.json != "-") {
+      progress.Show("writing " + *options.json);
+      WriteTextFile(outputs.Add(*options.json, "WriteJson"), json);
     }
+    outputs.Publish();
   } catch (const Error& e) {
     progress.Clear();
     err << "hcluster: cannot write the output: " << e.description << '\n';
     return kExitUsageOrFile;
+  } catch (const std::bad_alloc&) {
+    progress.Clear();
+    err << "hcluster: cannot write the output: out of memory\n";
+    return kExitUsageOrFile;
   }
   progress.Clear();
+  if (options.json && *options.json == "-") {
+    out << json;
+    if (!FlushedStandardOutput(out, err)) return kExitUsageOrFile;
+  }
   if (options.print) {
     const auto* cell = dynamic_cast<const embedded::EmbeddedRange*>(hc.OutputCell().get());
     if (cell != nullptr) {
@@ -164,7 +184,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
         io::TextRenderer::Render(*cell->Sheet(), *report, out);
       }
     }
-    out << std::flush;
+    if (!FlushedStandardOutput(out, err)) return kExitUsageOrFile;
   }
   return kExitDone;
 }
@@ -173,9 +193,13 @@ int Main(int argc, const char* const* argv) {
   try {
     const CommandLine parsed = ParseCommandLine(argc, argv, std::cout, std::cerr);
     if (!parsed.options) return parsed.exitStatus;
+    io::TemporaryFileRegistry::RemoveOnTerminationSignals();
     return Run(*parsed.options, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
   } catch (const Error& e) {  // an error outside the analysis (the host, say)
     std::cerr << DescribeError(e);
+    return kExitAnalysisError;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "hcluster: out of memory\n";
     return kExitAnalysisError;
   } catch (const std::exception& e) {
     std::cerr << "hcluster: " << e.what() << '\n';

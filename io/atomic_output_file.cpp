@@ -1,14 +1,21 @@
 #include "io/atomic_output_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <climits>
+#include <csignal>
 #include <cstring>
+#include <optional>
 #include <random>
+#include <vector>
 
 #include "io/file_error.h"
+#include "io/temporary_file_registry.h"
 
 namespace dez::io {
 
@@ -25,67 +32,208 @@ bool SyncPath(const std::filesystem::path& path, int flags) {
   return ok;
 }
 
+std::filesystem::path FolderOf(const std::filesystem::path& path) {
+  const std::filesystem::path folder = path.parent_path();
+  return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+/// The descriptor a name stands for: /dev/stdout, /dev/stderr, /dev/fd/N and
+/// /proc/self/fd/N are the process's own descriptors, to be written, never replaced.
+std::optional<int> NamedDescriptor(const std::string& name) {
+  if (name == "/dev/stdout") return 1;
+  if (name == "/dev/stderr") return 2;
+  for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (name.starts_with(prefix)) {
+      int fd = -1;
+      const char* first = name.data() + prefix.size();
+      const char* last = name.data() + name.size();
+      const auto [end, ec] = std::from_chars(first, last, fd);
+      if (ec == std::errc() && end == last && first != last) return fd;
+    }
+  }
+  return std::nullopt;
+}
+
+/// `name` cut to at most `bytes` bytes, never inside a UTF-8 sequence.
+std::string CutName(const std::string& name, std::size_t bytes) {
+  if (name.size() <= bytes) return name;
+  std::size_t end = bytes;
+  while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+  return name.substr(0, end);
+}
+
+/// Blocks the termination signals while a temporary file is created and registered, so
+/// that no signal finds it created but not yet registered.
+class TerminationSignalsBlocked {
+ public:
+  TerminationSignalsBlocked() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, signal);
+    ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~TerminationSignalsBlocked() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  TerminationSignalsBlocked(const TerminationSignalsBlocked&) = delete;
+  TerminationSignalsBlocked& operator=(const TerminationSignalsBlocked&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+constexpr const char* kTempMarker = ".hcluster-";
+constexpr int kMaxLinks = 40;  // as the kernel allows in one path
+
 }  // namespace
 
 AtomicOutputFile::AtomicOutputFile(const std::filesystem::path& destination, std::string source)
     : destination_(destination), source_(std::move(source)) {
-  const std::string name = destination_.string();
-  std::error_code ec;
-  if (std::filesystem::is_directory(destination_, ec)) {
-    throw FileError(FileErrorKind::kWrite, name, {}, "cannot write: it is a folder", source_);
+  std::filesystem::path path = destination_;
+  for (int hop = 0; hop <= kMaxLinks; ++hop) {
+    if (const std::optional<int> fd = NamedDescriptor(path.string())) {
+      descriptor_ = *fd;
+      CreateInMemory();
+      return;
+    }
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+      if (errno != ENOENT) Fail("cannot examine " + path.string() + ": " + Errno());
+      target_ = path;  // a new file
+      CreateBesideTarget(0666, false, 0, 0);
+      return;
+    }
+    if (S_ISLNK(st.st_mode)) {
+      std::vector<char> link(static_cast<std::size_t>(PATH_MAX) + 1);
+      const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+      if (n < 0 || static_cast<std::size_t>(n) >= link.size()) Fail("cannot follow the link " + path.string());
+      const std::filesystem::path next(std::string(link.data(), static_cast<std::size_t>(n)));
+      path = next.is_absolute() ? next : path.parent_path() / next;
+      continue;
+    }
+    if (S_ISDIR(st.st_mode)) Fail("cannot write: it is a folder");
+    target_ = path;
+    if (S_ISREG(st.st_mode)) {
+      CreateBesideTarget(st.st_mode & 01777, true, st.st_uid, st.st_gid);  // never setuid/setgid
+    } else {
+      CreateInMemory();  // a device, FIFO or socket: written in place
+    }
+    return;
   }
-  std::filesystem::path folder = destination_.parent_path();
-  if (folder.empty()) folder = ".";
-  if (!std::filesystem::is_directory(folder, ec)) {
-    throw FileError(FileErrorKind::kWrite, name, {}, "cannot write: the folder " + folder.string() + " does not exist",
-                    source_);
-  }
-  mode_t mode = 0666;  // less the umask, applied by open
-  struct stat existing {};
-  const bool replacing = ::stat(destination_.c_str(), &existing) == 0;
-  if (replacing) mode = existing.st_mode & 07777;
+  Fail("too many levels of symbolic links");
+}
 
+void AtomicOutputFile::CreateBesideTarget(mode_t mode, bool replacing, uid_t owner, gid_t group) {
+  const std::filesystem::path folder = FolderOf(target_);
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) {
+    Fail("cannot write: the folder " + folder.string() + " does not exist");
+  }
+  helperFolder_ = folder;
+  long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  if (nameMax <= 0) nameMax = NAME_MAX;
+  // "." + name + ".hcluster-" + six characters, within the folder's name limit.
+  const std::size_t fixed = 1 + std::strlen(kTempMarker) + 6;
+  const std::size_t room = static_cast<std::size_t>(nameMax) > fixed ? static_cast<std::size_t>(nameMax) - fixed : 0;
+  const std::string stem = "." + CutName(target_.filename().string(), room) + kTempMarker;
+
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   std::random_device seed;
   std::mt19937_64 random(seed());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string tempName(1, '.');
-    tempName += destination_.filename().string();
-    tempName += ".tmp-";
-    tempName += std::to_string(::getpid());
-    tempName += '-';
-    tempName += std::to_string(random() % 1'000'000'000);
-    const std::filesystem::path candidate = folder / tempName;
+    std::string name = stem;
+    for (int k = 0; k < 6; ++k) name += kLetters[random() % (sizeof kLetters - 1)];
+    const std::filesystem::path candidate = folder / name;
+    const TerminationSignalsBlocked blocked;
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : mode);
     if (fd >= 0) {
-      if (replacing) (void)::fchmod(fd, mode);  // the replaced file's bits, whatever the umask
+      if (replacing) {
+        // The replaced file's owner (only root may give a file away) and bits, whatever the umask.
+        if (::geteuid() == 0) (void)::fchown(fd, owner, group);
+        (void)::fchmod(fd, mode);
+      }
       ::close(fd);
       temp_ = candidate;
+      slot_ = TemporaryFileRegistry::Register(temp_.string());
       return;
     }
-    if (errno != EEXIST) {
-      throw FileError(FileErrorKind::kWrite, name, {},
-                      "cannot create a file in the folder " + folder.string() + ": " + Errno(), source_);
-    }
+    if (errno != EEXIST) Fail("cannot create a file in the folder " + folder.string() + ": " + Errno());
   }
-  throw FileError(FileErrorKind::kWrite, name, {}, "cannot find a free temporary name", source_);
+  Fail("cannot find a free temporary name");
+}
+
+void AtomicOutputFile::CreateInMemory() {
+  inPlace_ = true;
+  memoryFd_ = ::memfd_create("hcluster-output", MFD_CLOEXEC);
+  if (memoryFd_ < 0) Fail("cannot prepare the output in memory: " + Errno());
+  temp_ = "/proc/self/fd/" + std::to_string(memoryFd_);
+  std::error_code ec;
+  helperFolder_ = std::filesystem::temp_directory_path(ec);
+  if (ec) helperFolder_ = "/tmp";
 }
 
 AtomicOutputFile::~AtomicOutputFile() {
-  if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
+  if (!committed_) RemoveTemporary();
+  if (memoryFd_ >= 0) ::close(memoryFd_);
+}
+
+void AtomicOutputFile::RemoveTemporary() {
+  if (!inPlace_ && !temp_.empty()) ::unlink(temp_.c_str());
+  TemporaryFileRegistry::Forget(slot_);
+  slot_ = -1;
+}
+
+void AtomicOutputFile::Fail(const std::string& what) const {
+  throw FileError(FileErrorKind::kWrite, destination_.string(), {}, what, source_);
+}
+
+void AtomicOutputFile::Seal() {
+  if (sealed_) return;
+  if (!inPlace_ && !SyncPath(temp_, O_RDONLY)) Fail("cannot flush the written file: " + Errno());
+  sealed_ = true;
 }
 
 void AtomicOutputFile::Commit() {
-  const std::string name = destination_.string();
-  if (!SyncPath(temp_, O_RDONLY)) {
-    throw FileError(FileErrorKind::kWrite, name, {}, "cannot flush the written file: " + Errno(), source_);
+  Seal();
+  if (inPlace_) {
+    CopyIntoDestination();
+    committed_ = true;
+    return;
   }
-  if (::rename(temp_.c_str(), destination_.c_str()) != 0) {
-    throw FileError(FileErrorKind::kWrite, name, {}, "cannot move the written file into place: " + Errno(), source_);
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+    const std::string why = Errno();
+    RemoveTemporary();
+    Fail("cannot move the written file into place: " + why);
   }
   committed_ = true;
-  std::filesystem::path folder = destination_.parent_path();
-  if (folder.empty()) folder = ".";
-  (void)SyncPath(folder, O_RDONLY | O_DIRECTORY);  // durability of the rename; best effort
+  TemporaryFileRegistry::Forget(slot_);
+  slot_ = -1;
+  (void)SyncPath(FolderOf(target_), O_RDONLY | O_DIRECTORY);  // durability of the rename; best effort
+}
+
+void AtomicOutputFile::CopyIntoDestination() {
+  const int out = descriptor_ >= 0 ? descriptor_ : ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (out < 0) Fail("cannot open for writing: " + Errno());
+  std::vector<char> buffer(std::size_t{1} << 20);
+  off_t offset = 0;
+  std::string failure;
+  for (;;) {
+    const ssize_t got = ::pread(memoryFd_, buffer.data(), buffer.size(), offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      failure = "cannot read the prepared output: " + Errno();
+      break;
+    }
+    if (got == 0) break;
+    offset += got;
+    for (ssize_t done = 0; done < got && failure.empty();) {
+      const ssize_t put = ::write(out, buffer.data() + done, static_cast<std::size_t>(got - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) failure = "cannot write: " + Errno();
+      else done += put;
+    }
+    if (!failure.empty()) break;
+  }
+  if (descriptor_ < 0 && ::close(out) != 0 && failure.empty()) failure = "cannot write: " + Errno();
+  if (!failure.empty()) Fail(failure);
 }
 
 }  // namespace dez::io

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "host/embedded/sheet_limits.h"
 #include "io/cell_reference.h"
 #include "io/utf8.h"
 
@@ -82,7 +83,7 @@ void CsvReader::Consume(std::string_view bytes) {
         // Copy the run of ordinary bytes in one go.
         std::size_t j = i;
         while (j < bytes.size() && bytes[j] != delimiter_ && bytes[j] != '\n' && bytes[j] != '\r') ++j;
-        field_.append(bytes.data() + i, j - i);
+        AppendToField(bytes.substr(i, j - i));
         i = j;
         if (i == bytes.size()) continue;
         const char end = bytes[i++];
@@ -100,7 +101,7 @@ void CsvReader::Consume(std::string_view bytes) {
         const void* quote = std::memchr(bytes.data() + i, '"', bytes.size() - i);
         const std::size_t j =
             quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - bytes.data()) : bytes.size();
-        field_.append(bytes.data() + i, j - i);
+        AppendToField(bytes.substr(i, j - i));
         i = j;
         if (i < bytes.size()) {
           state_ = State::kQuoteInQuoted;
@@ -111,7 +112,7 @@ void CsvReader::Consume(std::string_view bytes) {
       case State::kQuoteInQuoted:
         ++i;
         if (ch == '"') {
-          field_.push_back('"');
+          AppendToField("\"");
           state_ = State::kQuoted;
         } else if (ch == delimiter_) {
           EndField();
@@ -150,6 +151,18 @@ void CsvReader::Finish() {
   state_ = State::kFieldStart;
 }
 
+void CsvReader::AppendToField(std::string_view piece) {
+  // Checked as the field grows, so an endless field (/dev/zero, a FIFO that never stops)
+  // ends in an error after at most one cell's worth of memory.
+  if (piece.find('\0') != std::string_view::npos) {
+    Fail(FileErrorKind::kEncoding, row_, column_, "NUL byte in a field; this is not a text file");
+  }
+  if (field_.size() + piece.size() > static_cast<std::size_t>(embedded::kMaxCellTextLength)) {
+    Fail(FileErrorKind::kLimit, row_, column_, "a field longer than 32,767 characters (the cell limit)");
+  }
+  field_.append(piece);
+}
+
 void CsvReader::EndField() {
   if (row_ > kMaxRows) {
     Fail(FileErrorKind::kLimit, row_, column_, "more than 1,048,576 rows");
@@ -162,9 +175,6 @@ void CsvReader::EndField() {
     Fail(FileErrorKind::kEncoding, row_, column_,
          "invalid UTF-8 (byte " + HexByte(static_cast<unsigned char>(field_[bad])) + " at offset " +
              std::to_string(bad) + " of the field)");
-  }
-  if (field_.find('\0') != std::string::npos) {
-    Fail(FileErrorKind::kEncoding, row_, column_, "NUL byte in a field; this is not a text file");
   }
   const std::optional<double> number = ParseNumber(field_);
   Variant value = number ? Variant(*number) : Variant(std::move(field_));

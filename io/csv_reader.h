@@ -18,10 +18,11 @@
 //   and does not start another.
 // Errors (FileError, source "ReadCsv"), each naming the file, row and column:
 // - bytes that are not UTF-8, or a NUL byte (kEncoding); a malformed quoted field
-//   (kMalformed); a row past 1,048,576 or a field past column 16,384 (kLimit).
+//   (kMalformed); a row past 1,048,576, a field past column 16,384 or a field longer
+//   than a cell can hold, 32,767 bytes (kLimit; found while the field grows).
 // - a file with no bytes besides a byte-order mark (kEmpty).
-// Memory: the reader holds one field at a time, so it never allocates more than the
-// longest field actually present.
+// Memory: the reader holds one field at a time, of at most 32,767 bytes, so an endless
+// input ends with an error in bounded memory.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +63,7 @@ class CsvReader {
   enum class State : std::uint8_t { kFieldStart, kUnquoted, kQuoted, kQuoteInQuoted, kAfterCr };
 
   void Consume(std::string_view bytes);
+  void AppendToField(std::string_view piece);
   void EndField();
   void EndRecord();
   [[noreturn]] void Fail(FileErrorKind kind, std::int64_t row, std::int64_t column, const std::string& what) const;

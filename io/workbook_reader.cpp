@@ -1,5 +1,7 @@
 #include "io/workbook_reader.h"
 
+#include <new>
+
 #include "host/embedded/embedded_application.h"
 #include "host/embedded/embedded_workbook.h"
 #include "io/csv_reader.h"
@@ -53,6 +55,12 @@ std::shared_ptr<embedded::EmbeddedWorkbook> WorkbookReader::Read(embedded::Embed
     } else {
       XlsxReader::ReadFile(path, sink, limits);
     }
+  } catch (const std::bad_alloc&) {
+    // Memory follows what the file holds; a file that holds more than the machine has
+    // is a failed read like any other, named as such.
+    if (sink.Workbook()) app.CloseWorkbook(sink.Workbook()->Name());
+    throw FileError(FileErrorKind::kLimit, fileName, {}, "out of memory while reading the file",
+                    csv ? "ReadCsv" : "ReadXlsx");
   } catch (...) {
     if (sink.Workbook()) app.CloseWorkbook(sink.Workbook()->Name());
     throw;

@@ -18,6 +18,7 @@
 #include "host/embedded/object_model_constants.h"
 #include "host/embedded/sheet_geometry.h"
 #include "host/embedded/sheet_limits.h"
+#include "io/atomic_output_file.h"
 #include "io/color_palette.h"
 #include "io/file_error.h"
 #include "io/sheet_metrics.h"
@@ -189,6 +190,11 @@ std::string WithPlotAreaLayout(const std::string& xml, const PlotAreaLayout& lay
 void WriteXlsxWithCharts(const embedded::EmbeddedWorkbook& book, const std::filesystem::path& path) {
   XlsxChartExporter charts(book, path);
   XlsxWriter::Write(book, path, charts.Options());
+}
+
+void WriteXlsxWithCharts(const embedded::EmbeddedWorkbook& book, AtomicOutputFile& output) {
+  XlsxChartExporter charts(book, output.Destination());
+  XlsxWriter::Write(book, output, charts.Options());
 }
 
 // ---- The exporter ---------------------------------------------------------------------------

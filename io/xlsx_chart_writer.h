@@ -62,6 +62,8 @@ namespace dez::io {
 
 /// Writes `book` to `path` with XlsxWriter, and its embedded charts as native charts.
 void WriteXlsxWithCharts(const embedded::EmbeddedWorkbook& book, const std::filesystem::path& path);
+/// The same, into the temporary file of `output`, which the caller commits.
+void WriteXlsxWithCharts(const embedded::EmbeddedWorkbook& book, AtomicOutputFile& output);
 
 /// The plot area's outer box as fractions of its chart (the manual layout written).
 struct PlotAreaLayout {

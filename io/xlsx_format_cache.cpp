@@ -2,6 +2,8 @@
 
 #include <xlsxwriter.h>
 
+#include <new>
+
 #include "host/embedded/object_model_constants.h"
 #include "io/color_palette.h"
 #include "io/glyph_font.h"
@@ -48,12 +50,14 @@ lxw_format* XlsxFormatCache::Get(const Properties& properties, bool explicitDefa
   if (properties == kDefault) {
     if (!explicitDefault) return nullptr;
     if (explicitDefault_ == nullptr) explicitDefault_ = workbook_add_format(workbook_);
+    if (explicitDefault_ == nullptr) throw std::bad_alloc();  // the library's only failure
     return explicitDefault_;
   }
   auto [it, added] = formats_.try_emplace(properties, nullptr);
   if (added) {
     const auto& [font, size, bold, numberFormat, align, fill] = properties;
     lxw_format* format = workbook_add_format(workbook_);
+    if (format == nullptr) throw std::bad_alloc();  // the library's only failure
     if (font != embedded::CellStyle::kDefaultFontName) format_set_font_name(format, font.c_str());
     if (size != embedded::CellStyle::kDefaultFontSize) format_set_font_size(format, size);
     if (bold) format_set_bold(format);

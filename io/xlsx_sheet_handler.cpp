@@ -58,6 +58,8 @@ void XlsxSheetHandler::StartElement(std::string_view name, const XmlAttributes& 
     return;
   }
   if (name == "v") {
+    if (hasValue_) Fail(FileErrorKind::kMalformed, "the cell holds more than one value");
+    hasValue_ = true;
     collect_ = Collect::kValue;
   } else if (name == "f") {
     collect_ = Collect::kFormula;
@@ -126,6 +128,7 @@ void XlsxSheetHandler::StartCell(const XmlAttributes& attributes) {
   collect_ = Collect::kNone;
   inInline_ = false;
   hasInline_ = false;
+  hasValue_ = false;
   phoneticDepth_ = 0;
   value_.clear();
   inline_.clear();

@@ -65,6 +65,7 @@ class XlsxSheetHandler : public XmlHandler {
   Collect collect_ = Collect::kNone;
   bool inInline_ = false;
   bool hasInline_ = false;
+  bool hasValue_ = false;  // a <v> was seen in this cell: a second one is refused
   int phoneticDepth_ = 0;
   std::string value_;    // <v> text
   std::string inline_;   // <is> text

@@ -50,7 +50,9 @@ void DecodeXlsxEscapes(std::string& text) {
         i += 7;
       }
     }
-    AppendUtf8(out, cp);  // a lone surrogate becomes U+FFFD
+    // A lone surrogate becomes U+FFFD, and so does NUL ("_x0000_"): no cell text can hold
+    // a NUL byte, and the written workbook would end the text there.
+    AppendUtf8(out, cp == 0 ? char32_t{0xFFFD} : cp);
   }
   text = std::move(out);
 }

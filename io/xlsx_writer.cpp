@@ -3,6 +3,7 @@
 #include <xlsxwriter.h>
 
 #include <cstdio>
+#include <new>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "io/file_error.h"
 #include "io/xlsx_format_cache.h"
 #include "io/xlsx_sheet_writer.h"
+#include "io/written_package_check.h"
 
 namespace dez::io {
 
@@ -61,11 +63,28 @@ class WorkbookHandle {
 
 void XlsxWriter::Write(const embedded::EmbeddedWorkbook& book, const std::filesystem::path& path,
                        const XlsxWriteOptions& options) {
-  const std::string fileName = path.string();
   AtomicOutputFile output(path, kSource);
+  Write(book, output, options);
+  output.Commit();
+}
 
+void XlsxWriter::Write(const embedded::EmbeddedWorkbook& book, AtomicOutputFile& output,
+                       const XlsxWriteOptions& options) {
+  try {
+    WriteWorkbook(book, output, options);
+  } catch (const std::bad_alloc&) {
+    throw FileError(FileErrorKind::kWrite, output.Destination().string(), {}, "out of memory while writing the workbook",
+                    kSource);
+  }
+}
+
+void XlsxWriter::WriteWorkbook(const embedded::EmbeddedWorkbook& book, AtomicOutputFile& output,
+                               const XlsxWriteOptions& options) {
+  const std::string fileName = output.Destination().string();
   lxw_workbook_options lxwOptions{};
   lxwOptions.constant_memory = LXW_TRUE;
+  std::string helperFolder = output.HelperFolder().string();
+  lxwOptions.tmpdir = helperFolder.data();
   const std::string tempName = output.TempPath().string();
   WorkbookHandle workbook(workbook_new_opt(tempName.c_str(), &lxwOptions));
   if (workbook.get() == nullptr) {
@@ -92,7 +111,7 @@ void XlsxWriter::Write(const embedded::EmbeddedWorkbook& book, const std::filesy
     throw FileError(FileErrorKind::kWrite, fileName, {}, std::string("cannot write: ") + lxw_strerror(error), kSource);
   }
   if (options.afterClose) options.afterClose(output.TempPath());
-  output.Commit();
+  WrittenPackageCheck::Verify(output.TempPath(), fileName, kSource);
 }
 
 }  // namespace dez::io

@@ -31,8 +31,12 @@
 //
 // The file is written under a temporary name in the destination's folder and renamed into
 // place only when complete (AtomicOutputFile): on failure the destination is untouched
-// and the temporary file removed. Failures raise FileError kWrite (source "WriteXlsx")
-// naming the file, and the sheet and cell where one applies.
+// and the temporary file removed. libxlsxwriter's own temporary files (one per sheet and
+// per part, removed as soon as they are opened) go in the same folder, so a full /tmp
+// cannot cut the workbook short. Every return code of the library is checked, and a
+// failed close is a failed write. Failures raise FileError kWrite (source "WriteXlsx")
+// naming the file, and the sheet and cell where one applies; running out of memory is a
+// FileError kWrite "out of memory while writing the workbook".
 #pragma once
 
 #include <cstdint>
@@ -72,11 +76,21 @@ struct XlsxWriteOptions {
   std::function<void(const std::filesystem::path& written)> afterClose;
 };
 
+class AtomicOutputFile;
+
 class XlsxWriter {
  public:
   /// Writes `book` to `path` as described above.
   static void Write(const embedded::EmbeddedWorkbook& book, const std::filesystem::path& path,
                     const XlsxWriteOptions& options = {});
+  /// Writes `book` to the temporary file of `output`, which the caller commits (alone or
+  /// with the other outputs of a run, through OutputSet).
+  static void Write(const embedded::EmbeddedWorkbook& book, AtomicOutputFile& output,
+                    const XlsxWriteOptions& options = {});
+
+ private:
+  static void WriteWorkbook(const embedded::EmbeddedWorkbook& book, AtomicOutputFile& output,
+                            const XlsxWriteOptions& options);
 };
 
 }  // namespace dez::io

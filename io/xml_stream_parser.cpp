@@ -31,6 +31,12 @@ void XmlStreamParser::Stop(std::exception_ptr error) {
 void XmlStreamParser::OnStart(void* self, const char* name, const char** attributes) {
   auto* p = static_cast<XmlStreamParser*>(self);
   if (p->pending_) return;
+  if (++p->depth_ > kMaxXmlDepth) {
+    p->Stop(std::make_exception_ptr(FileError(FileErrorKind::kLimit, p->fileName_, p->at_,
+                                              "elements nest more than " + std::to_string(kMaxXmlDepth) + " deep",
+                                              p->source_)));
+    return;
+  }
   try {
     p->handler_.StartElement(LocalName(name), XmlAttributes(attributes));
   } catch (...) {
@@ -41,6 +47,7 @@ void XmlStreamParser::OnStart(void* self, const char* name, const char** attribu
 void XmlStreamParser::OnEnd(void* self, const char* name) {
   auto* p = static_cast<XmlStreamParser*>(self);
   if (p->pending_) return;
+  --p->depth_;
   try {
     p->handler_.EndElement(LocalName(name));
   } catch (...) {

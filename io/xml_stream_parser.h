@@ -7,6 +7,9 @@
 //
 // An exception thrown by the handler stops the parser and reaches the caller of Feed or
 // Finish unchanged (it never unwinds through expat's C frames).
+//
+// Elements may nest at most kMaxXmlDepth deep (FileError kLimit beyond): real workbook
+// parts nest about ten deep, and each open level costs the parser memory.
 #pragma once
 
 #include <exception>
@@ -19,6 +22,8 @@
 struct XML_ParserStruct;
 
 namespace dez::io {
+
+inline constexpr int kMaxXmlDepth = 256;
 
 class XmlStreamParser {
  public:
@@ -54,6 +59,7 @@ class XmlStreamParser {
   std::string source_;
   XML_ParserStruct* parser_ = nullptr;
   std::exception_ptr pending_;
+  int depth_ = 0;  // elements open
 };
 
 }  // namespace dez::io
