@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "io/terminal_text.h"
+
 namespace dez::cli {
 
 namespace {
@@ -44,7 +46,7 @@ void TerminalProgress::Clear() {
 
 void StderrMessageBox::Show(const std::string& prompt, const std::string& title, std::int32_t /*style*/) {
   progress_.Clear();
-  err_ << title << ": " << prompt << '\n' << std::flush;
+  err_ << io::TerminalText(title) << ": " << io::TerminalText(prompt, false) << '\n' << std::flush;
 }
 
 }  // namespace dez::cli

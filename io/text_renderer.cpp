@@ -9,6 +9,7 @@
 #include "io/cell_reference.h"
 #include "io/number_display.h"
 #include "io/styled_text.h"
+#include "io/terminal_text.h"
 #include "io/utf8.h"
 
 namespace dez::io {
@@ -26,13 +27,6 @@ struct ShownCell {
   Align align;
   bool isText;  // may overflow into empty neighbours
 };
-
-std::string Printable(std::string text) {
-  for (char& ch : text) {
-    if (ch == '\n' || ch == '\r' || ch == '\t') ch = ' ';
-  }
-  return text;
-}
 
 ShownCell Show(std::int32_t row, std::int32_t column, const Variant& value, const embedded::CellStyle& style,
                const TextRenderOptions& options) {
@@ -53,7 +47,7 @@ ShownCell Show(std::int32_t row, std::int32_t column, const Variant& value, cons
       general = Align::kCenter;
       break;
     case Variant::Kind::Text:
-      shown.text = Printable(DisplayedText(value.text(), style));
+      shown.text = TerminalText(DisplayedText(value.text(), style));
       shown.isText = true;
       break;
   }
@@ -77,26 +71,33 @@ std::string Fit(const std::string& text, std::size_t textWidth, std::size_t widt
   return cut + "\xE2\x80\xA6";
 }
 
-}  // namespace
-
-void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedded::CellBlock& block, std::ostream& out,
-                          const TextRenderOptions& options) {
-  // Gather the shown cells, row by row, left to right.
+/// The non-empty cells of a block as shown, row by row, left to right, with the last row
+/// and (block-relative) column that hold one.
+struct ShownBlock {
   std::vector<ShownCell> cells;
   std::int32_t lastRow = 0;
   std::int32_t lastColumn = -1;
+};
+
+ShownBlock ShowCells(const embedded::EmbeddedWorksheet& sheet, const embedded::CellBlock& block,
+                     const TextRenderOptions& options) {
+  ShownBlock shown;
   const embedded::StyleTable& styles = sheet.Styles();
   sheet.Store().ForEachIn(block, [&](std::int32_t row, const embedded::Cell& cell) {
     if (cell.value.IsEmpty()) return;
-    cells.push_back(Show(row, cell.column - block.left, cell.value, styles.Get(cell.style), options));
-    lastRow = std::max(lastRow, row);
-    lastColumn = std::max(lastColumn, cell.column - block.left);
+    shown.cells.push_back(Show(row, cell.column - block.left, cell.value, styles.Get(cell.style), options));
+    shown.lastRow = std::max(shown.lastRow, row);
+    shown.lastColumn = std::max(shown.lastColumn, cell.column - block.left);
   });
-  if (cells.empty()) return;
+  return shown;
+}
 
-  // Column widths: what stays inside its cell (numbers, Booleans, errors, and texts whose
-  // right neighbour is filled), capped.
-  std::vector<std::size_t> widths(static_cast<std::size_t>(lastColumn) + 1, 0);
+/// Column widths: what stays inside its cell (numbers, Booleans, errors, and texts whose
+/// right neighbour is filled), capped; then room for texts that overflow towards a filled
+/// cell further right.
+std::vector<std::size_t> ColumnWidths(const ShownBlock& shown, const TextRenderOptions& options) {
+  const std::vector<ShownCell>& cells = shown.cells;
+  std::vector<std::size_t> widths(static_cast<std::size_t>(shown.lastColumn) + 1, 0);
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const ShownCell& c = cells[i];
     const bool neighbourFilled =
@@ -119,69 +120,98 @@ void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedd
     const std::size_t needed = std::min(c.width, std::min(kOverflowRoom, options.maxColumnWidth));
     if (room < needed) widths[static_cast<std::size_t>(c.column)] += needed - room;
   }
+  return widths;
+}
+
+/// The terminal column where each column starts, after `rowLabelWidth` columns of labels.
+std::vector<std::size_t> ColumnStarts(const std::vector<std::size_t>& widths, std::size_t rowLabelWidth,
+                                      std::size_t gap) {
   std::vector<std::size_t> starts(widths.size(), 0);
-  std::size_t rowLabelWidth = 0;
-  if (options.headers) rowLabelWidth = std::to_string(lastRow).size() + options.columnGap;
   for (std::size_t j = 0; j < widths.size(); ++j) {
-    starts[j] = j == 0 ? rowLabelWidth : starts[j - 1] + widths[j - 1] + options.columnGap;
+    starts[j] = j == 0 ? rowLabelWidth : starts[j - 1] + widths[j - 1] + gap;
+  }
+  return starts;
+}
+
+/// One output line, built by placing texts at terminal columns.
+class Line {
+ public:
+  explicit Line(std::ostream& out) : out_(out) {}
+  void Place(std::size_t at, const std::string& text) {
+    if (at > width_) {
+      text_.append(at - width_, ' ');
+      width_ = at;
+    }
+    text_ += text;
+    width_ += DisplayWidth(text);
+  }
+  /// Writes the line without trailing blanks, and starts the next.
+  void End() {
+    while (!text_.empty() && text_.back() == ' ') text_.pop_back();
+    out_ << text_ << '\n';
+    text_.clear();
+    width_ = 0;
   }
 
-  std::string line;
-  std::size_t lineWidth = 0;  // terminal columns of `line`
-  const auto place = [&](std::size_t at, const std::string& text) {
-    if (at > lineWidth) {
-      line.append(at - lineWidth, ' ');
-      lineWidth = at;
-    }
-    line += text;
-    lineWidth += DisplayWidth(text);
-  };
-  const auto flush = [&] {
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    out << line << '\n';
-    line.clear();
-    lineWidth = 0;
-  };
+ private:
+  std::ostream& out_;
+  std::string text_;
+  std::size_t width_ = 0;  // terminal columns of `text_`
+};
 
+/// Places the cells [first, end) of one row: each aligned in its column, a left-aligned
+/// text overflowing up to the next filled cell of the row (or without limit).
+void PlaceRow(const std::vector<ShownCell>& cells, std::size_t first, std::size_t end,
+              const std::vector<std::size_t>& widths, const std::vector<std::size_t>& starts, std::size_t gap,
+              Line& line) {
+  std::size_t cursor = 0;  // first terminal column not yet written
+  for (std::size_t k = first; k < end; ++k) {
+    const ShownCell& c = cells[k];
+    const std::size_t j = static_cast<std::size_t>(c.column);
+    const std::size_t start = starts[j];
+    if (start < cursor) continue;  // hidden under an overflowing neighbour (cannot happen)
+    std::size_t room = widths[j];
+    if (c.isText && c.align == Align::kLeft && c.width > room) {
+      room = k + 1 < end ? starts[static_cast<std::size_t>(cells[k + 1].column)] - gap - start : c.width;
+    }
+    const std::string text = Fit(c.text, c.width, room);
+    const std::size_t w = DisplayWidth(text);
+    std::size_t at = start;
+    if (c.align == Align::kRight) at = start + widths[j] - std::min(w, widths[j]);
+    if (c.align == Align::kCenter) at = start + (widths[j] - std::min(w, widths[j])) / 2;
+    line.Place(at, text);
+    cursor = at + w;
+  }
+}
+
+}  // namespace
+
+void TextRenderer::Render(const embedded::EmbeddedWorksheet& sheet, const embedded::CellBlock& block, std::ostream& out,
+                          const TextRenderOptions& options) {
+  const ShownBlock shown = ShowCells(sheet, block, options);
+  if (shown.cells.empty()) return;
+  const std::vector<std::size_t> widths = ColumnWidths(shown, options);
+  const std::size_t rowLabelWidth = options.headers ? std::to_string(shown.lastRow).size() + options.columnGap : 0;
+  const std::vector<std::size_t> starts = ColumnStarts(widths, rowLabelWidth, options.columnGap);
+
+  Line line(out);
   if (options.headers) {
     for (std::size_t j = 0; j < widths.size(); ++j) {
-      const std::string letters = ColumnLetters(block.left + static_cast<std::int32_t>(j));
-      place(starts[j], letters);
+      line.Place(starts[j], ColumnLetters(block.left + static_cast<std::int32_t>(j)));
     }
-    flush();
+    line.End();
   }
-
-  std::size_t i = 0;
-  for (std::int32_t row = block.top; row <= lastRow; ++row) {
+  std::size_t first = 0;
+  for (std::int32_t row = block.top; row <= shown.lastRow; ++row) {
     if (options.headers) {
       const std::string number = std::to_string(row);
-      place(rowLabelWidth - options.columnGap - number.size(), number);
+      line.Place(rowLabelWidth - options.columnGap - number.size(), number);
     }
-    // Cells of this row: [i, end).
-    std::size_t end = i;
-    while (end < cells.size() && cells[end].row == row) ++end;
-    std::size_t cursor = 0;  // first terminal column not yet written
-    for (std::size_t k = i; k < end; ++k) {
-      const ShownCell& c = cells[k];
-      const std::size_t j = static_cast<std::size_t>(c.column);
-      const std::size_t start = starts[j];
-      if (start < cursor) continue;  // hidden under an overflowing neighbour (cannot happen)
-      std::size_t room = widths[j];
-      if (c.isText && c.align == Align::kLeft && c.width > room) {
-        // Overflow to the right up to the next filled cell of the row, or without limit.
-        room =
-            k + 1 < end ? starts[static_cast<std::size_t>(cells[k + 1].column)] - options.columnGap - start : c.width;
-      }
-      const std::string text = Fit(c.text, c.width, room);
-      const std::size_t w = DisplayWidth(text);
-      std::size_t at = start;
-      if (c.align == Align::kRight) at = start + widths[j] - std::min(w, widths[j]);
-      if (c.align == Align::kCenter) at = start + (widths[j] - std::min(w, widths[j])) / 2;
-      place(at, text);
-      cursor = at + w;
-    }
-    flush();
-    i = end;
+    std::size_t end = first;
+    while (end < shown.cells.size() && shown.cells[end].row == row) ++end;
+    PlaceRow(shown.cells, first, end, widths, starts, options.columnGap, line);
+    line.End();
+    first = end;
   }
 }
 

@@ -6,7 +6,9 @@
 //   significant digits, or the decimals of a fixed format), Booleans as TRUE / FALSE,
 //   error values by their text;
 // - text as it is, with characters in the glyph font mapped to box-drawing characters
-//   (glyph_font.h); line breaks and tabs show as blanks;
+//   (glyph_font.h); line breaks and tabs show as blanks, other control characters
+//   escaped (ESC as \x1b, DEL as \x7f, the C1 controls as \u0080..\u009f), so no label
+//   reaches the terminal as a command;
 // - alignment from the cell format; in the general alignment numbers right, text left,
 //   Booleans and errors centred.
 // A left-aligned text wider than its column overflows into the columns to its right as

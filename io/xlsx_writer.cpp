@@ -3,8 +3,8 @@
 #include <xlsxwriter.h>
 
 #include <cstdio>
-#include <new>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "host/embedded/embedded_workbook.h"
