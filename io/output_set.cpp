@@ -10,10 +10,10 @@ AtomicOutputFile& OutputSet::Add(const std::filesystem::path& destination, std::
 void OutputSet::Publish() {
   for (const auto& output : outputs_) output->Seal();
   for (const auto& output : outputs_) {
-    if (!output->WritesInPlace()) output->Commit();
+    if (output->WritesInPlace()) output->Commit();
   }
   for (const auto& output : outputs_) {
-    if (output->WritesInPlace()) output->Commit();
+    if (!output->WritesInPlace()) output->Commit();
   }
 }
 

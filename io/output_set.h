@@ -7,9 +7,10 @@
 //
 // A failure anywhere before Publish leaves every destination untouched (the temporary
 // files are removed when the set is destroyed). Publish first flushes every output to
-// disk, so a full disk or an I/O error still changes nothing; then it renames the
-// replaced files into place, and last writes the destinations written in place (devices,
-// FIFOs, standard output), whose writing may block or fail only after the files are in place.
+// disk, so a full disk or an I/O error still changes nothing; then it writes the
+// destinations written in place (devices, FIFOs, standard output), which can refuse
+// (a full device, a socket) but hold nothing to destroy; last it renames the replaced
+// files into place, which fails only if the folder changes under the run.
 #pragma once
 
 #include <filesystem>
@@ -25,7 +26,8 @@ class OutputSet {
  public:
   /// Starts the output to `destination`; raises FileError kWrite as AtomicOutputFile does.
   AtomicOutputFile& Add(const std::filesystem::path& destination, std::string source);
-  /// Puts every output in place, in the order above. Raises FileError kWrite.
+  /// Puts every output in place, in the order above. Raises FileError kWrite; the
+  /// outputs not yet put in place are then left untouched.
   void Publish();
 
  private:

@@ -270,7 +270,7 @@ std::vector<BadInput> Cases() {
       {"more_than_1048576_rows", "tall.csv", Bytes(std::string(1048576, '\n') + "1\n"), {}, 2,
        {kRead + "row 1048577, column 1: more than 1,048,576 rows"}},
       {"text_longer_than_a_cell", "long.csv", Bytes("a," + std::string(32768, 'x') + "\nb,1\n"), {}, 2,
-       {kRead + "sheet \"long\", cell B1: A cell holds at most 32767 characters; the text has 32768"}},
+       {kRead + "row 1, column 2: a field longer than 32,767 characters (the cell limit)"}},
       {"unsupported_extension", "data.txt", Bytes(numbers), {}, 2,
        {"hcluster: INPUT \"{in}\" is not a .csv, .tsv or .xlsx file"}},
       {"workbook_over_the_input", "data.xlsx", [](const TempDir& d) { return ValidXlsx(d); }, {"-t", "distance", "-o", "{in}"},
