@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <csignal>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <random>
 #include <vector>
@@ -62,24 +62,6 @@ std::string CutName(const std::string& name, std::size_t bytes) {
   return name.substr(0, end);
 }
 
-/// Blocks the termination signals while a temporary file is created and registered, so
-/// that no signal finds it created but not yet registered.
-class TerminationSignalsBlocked {
- public:
-  TerminationSignalsBlocked() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, signal);
-    ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
-  }
-  ~TerminationSignalsBlocked() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-  TerminationSignalsBlocked(const TerminationSignalsBlocked&) = delete;
-  TerminationSignalsBlocked& operator=(const TerminationSignalsBlocked&) = delete;
-
- private:
-  sigset_t previous_;
-};
-
 constexpr const char* kTempMarker = ".hcluster-";
 constexpr int kMaxLinks = 40;  // as the kernel allows in one path
 
@@ -127,37 +109,26 @@ void AtomicOutputFile::CreateBesideTarget(mode_t mode, bool replacing, uid_t own
   if (!std::filesystem::is_directory(folder, ec)) {
     Fail("cannot write: the folder " + folder.string() + " does not exist");
   }
-  helperFolder_ = folder;
   long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
   if (nameMax <= 0) nameMax = NAME_MAX;
-  // "." + name + ".hcluster-" + six characters, within the folder's name limit.
-  const std::size_t fixed = 1 + std::strlen(kTempMarker) + 6;
+  // "." + name + ".hcluster-" + six characters (+ ".d" for the helper folder), within the
+  // folder's name limit.
+  const std::size_t fixed = 1 + std::strlen(kTempMarker) + 6 + 2;
   const std::size_t room = static_cast<std::size_t>(nameMax) > fixed ? static_cast<std::size_t>(nameMax) - fixed : 0;
   const std::string stem = "." + CutName(target_.filename().string(), room) + kTempMarker;
-
-  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  std::random_device seed;
-  std::mt19937_64 random(seed());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = stem;
-    for (int k = 0; k < 6; ++k) name += kLetters[random() % (sizeof kLetters - 1)];
-    const std::filesystem::path candidate = folder / name;
-    const TerminationSignalsBlocked blocked;
+  slot_ = CreateExclusive(folder, stem, true, false, [&](const std::filesystem::path& candidate) {
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : mode);
-    if (fd >= 0) {
-      if (replacing) {
-        // The replaced file's owner (only root may give a file away) and bits, whatever the umask.
-        if (::geteuid() == 0) (void)::fchown(fd, owner, group);
-        (void)::fchmod(fd, mode);
-      }
-      ::close(fd);
-      temp_ = candidate;
-      slot_ = TemporaryFileRegistry::Register(temp_.string());
-      return;
+    if (fd < 0) return false;
+    if (replacing) {
+      // The replaced file's owner (only root may give a file away) and bits, whatever the umask.
+      if (::geteuid() == 0) (void)::fchown(fd, owner, group);
+      (void)::fchmod(fd, mode);
     }
-    if (errno != EEXIST) Fail("cannot create a file in the folder " + folder.string() + ": " + Errno());
-  }
-  Fail("cannot find a free temporary name");
+    ::close(fd);
+    temp_ = candidate;
+    return true;
+  });
+  CreateHelperFolder(folder, temp_.filename().string() + ".d", false);
 }
 
 void AtomicOutputFile::CreateInMemory() {
@@ -166,11 +137,55 @@ void AtomicOutputFile::CreateInMemory() {
   if (memoryFd_ < 0) Fail("cannot prepare the output in memory: " + Errno());
   temp_ = "/proc/self/fd/" + std::to_string(memoryFd_);
   std::error_code ec;
-  helperFolder_ = std::filesystem::temp_directory_path(ec);
-  if (ec) helperFolder_ = "/tmp";
+  std::filesystem::path system = std::filesystem::temp_directory_path(ec);
+  if (ec) system = "/tmp";
+  CreateHelperFolder(system, std::string(kTempMarker + 1), true);
+}
+
+void AtomicOutputFile::CreateHelperFolder(const std::filesystem::path& folder, const std::string& name,
+                                          bool random) {
+  helperSlot_ = CreateExclusive(folder, name, random, true, [&](const std::filesystem::path& candidate) {
+    if (::mkdir(candidate.c_str(), 0700) != 0) return false;
+    helperFolder_ = candidate;
+    return true;
+  });
+}
+
+void AtomicOutputFile::RemoveHelperFolder() {
+  if (helperFolder_.empty()) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(helperFolder_, ignored);
+  TemporaryFileRegistry::Forget(helperSlot_);
+  helperSlot_ = -1;
+}
+
+int AtomicOutputFile::CreateExclusive(const std::filesystem::path& folder, const std::string& stem, bool random,
+                                      bool isFolder, const std::function<bool(const std::filesystem::path&)>& create) {
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device seed;
+  std::mt19937_64 generator(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = stem;
+    if (random) {
+      for (int k = 0; k < 6; ++k) name += kLetters[generator() % (sizeof kLetters - 1)];
+    }
+    const std::filesystem::path candidate = folder / name;
+    // Registered before it is created: a signal taken by another thread of the process
+    // (the engine's) while this one creates it must find it in the table.
+    const int slot = TemporaryFileRegistry::Register(candidate.string(), isFolder);
+    if (create(candidate)) return slot;
+    const int error = errno;
+    TemporaryFileRegistry::Forget(slot);
+    if (error != EEXIST || !random) {
+      errno = error;
+      Fail("cannot create a file in the folder " + folder.string() + ": " + Errno());
+    }
+  }
+  Fail("cannot find a free temporary name");
 }
 
 AtomicOutputFile::~AtomicOutputFile() {
+  RemoveHelperFolder();
   if (!committed_) RemoveTemporary();
   if (memoryFd_ >= 0) ::close(memoryFd_);
 }
@@ -187,6 +202,7 @@ void AtomicOutputFile::Fail(const std::string& what) const {
 
 void AtomicOutputFile::Seal() {
   if (sealed_) return;
+  RemoveHelperFolder();  // the writing is over
   if (!inPlace_ && !SyncPath(temp_, O_RDONLY)) Fail("cannot flush the written file: " + Errno());
   sealed_ = true;
 }

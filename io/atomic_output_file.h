@@ -18,12 +18,13 @@
 // The temporary file of a regular destination is named ".<name>.hcluster-XXXXXX" (six
 // random letters or digits; <name> is cut so that the whole stays within NAME_MAX), is
 // registered with TemporaryFileRegistry (removed on SIGINT/SIGTERM/SIGHUP) and is removed
-// when the object is destroyed without a successful Commit.
+// when the object is destroyed without a successful Commit. So is HelperFolder.
 #pragma once
 
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace dez::io {
@@ -40,8 +41,10 @@ class AtomicOutputFile {
   const std::filesystem::path& TempPath() const { return temp_; }
   /// The destination as given (named in messages).
   const std::filesystem::path& Destination() const { return destination_; }
-  /// Where helper files of a writer belong: the folder of the file that will be replaced,
-  /// or the system's temporary folder for a destination written directly.
+  /// A private folder for a writer's helper files, removed (with its files) when the
+  /// output is sealed or abandoned and on a termination signal: ".<temp name>.d" beside
+  /// the temporary file, or "hcluster-XXXXXX" in the system's temporary folder for a
+  /// destination written in place.
   const std::filesystem::path& HelperFolder() const { return helperFolder_; }
   /// True when Commit writes to the destination in place instead of renaming over it.
   bool WritesInPlace() const { return inPlace_; }
@@ -56,6 +59,13 @@ class AtomicOutputFile {
  private:
   void CreateBesideTarget(mode_t mode, bool replacing, uid_t owner, gid_t group);
   void CreateInMemory();
+  void CreateHelperFolder(const std::filesystem::path& folder, const std::string& name, bool random);
+  void RemoveHelperFolder();
+  /// Creates `folder`/`stem` (+ six random characters when `random`) with `create`, which
+  /// returns false with errno set; registered with TemporaryFileRegistry before it exists.
+  /// Returns the registry slot.
+  int CreateExclusive(const std::filesystem::path& folder, const std::string& stem, bool random, bool isFolder,
+                      const std::function<bool(const std::filesystem::path&)>& create);
   void CopyIntoDestination();
   void RemoveTemporary();
   [[noreturn]] void Fail(const std::string& what) const;
@@ -69,6 +79,7 @@ class AtomicOutputFile {
   int descriptor_ = -1;  // the destination's descriptor for /dev/stdout and /dev/fd/N
   int memoryFd_ = -1;    // the in-memory content of an in-place destination
   int slot_ = -1;        // in TemporaryFileRegistry
+  int helperSlot_ = -1;
   bool sealed_ = false;
   bool committed_ = false;
 };

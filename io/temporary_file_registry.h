@@ -6,7 +6,7 @@
 // end the process with status 128 + the signal's number.
 //
 // The table is a fixed array of fixed-size paths, so the handler only reads memory and
-// calls unlink and _exit, which are async-signal-safe. A path that does not fit (more
+// makes system calls (unlink, getdents64, rmdir, _exit), which are async-signal-safe. A path that does not fit (more
 // files at once than the table holds, a path longer than PATH_MAX) is not registered: it
 // is still removed on every ordinary failure, only not on a signal.
 #pragma once
@@ -17,8 +17,9 @@ namespace dez::io {
 
 class TemporaryFileRegistry {
  public:
-  /// Remembers `path`; returns the slot to pass to Forget, or -1 when it was not kept.
-  static int Register(const std::string& path);
+  /// Remembers `path`, a file or (`folder`) a folder of files, removed with its files;
+  /// returns the slot to pass to Forget, or -1 when it was not kept.
+  static int Register(const std::string& path, bool folder = false);
   /// Forgets the file of `slot` (a no-op for -1).
   static void Forget(int slot);
   /// Installs the handlers for SIGINT, SIGTERM and SIGHUP.

@@ -156,7 +156,7 @@ TEST(OutputDestinations, TerminationSignalRemovesTheTemporaryFile) {
   ::waitpid(pid, &status, 0);
   ASSERT_TRUE(seen) << "the run ended before its temporary file was seen";
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << status;
-  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"data.csv"});
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"data.csv"}) << ::testing::PrintToString(FilesIn(dir.path()));
 }
 
 }  // namespace

@@ -193,16 +193,17 @@ TEST(CsvReader, EmptyMissingAndFolderInputs) {
 }
 
 TEST(CsvReader, FieldsSpanningReadChunks) {
-  // A field larger than the reader's 1 MiB buffer, quoted, with a multi-byte character
-  // straddling the chunk boundary.
+  // A quoted field across the end of the reader's 1 MiB buffer, with a multi-byte
+  // character straddling it: empty rows fill the buffer up to the field.
   TempDir dir;
-  std::string big((std::size_t{1} << 20) - 2, 'x');
-  big += "\xE2\x94\x80tail";
-  const auto file = dir.Write("big.csv", "\"" + big + "\",2\n");
+  const std::string blankRows((std::size_t{1} << 20) - 8, '\n');
+  const std::string field = "xxxxxx\xE2\x94\x80tail";  // E2 is the buffer's last byte
+  const auto file = dir.Write("big.csv", blankRows + "\"" + field + "\",2\n");
   CollectingSink sink;
   CsvReader::ReadFile(file, "big", sink);
-  EXPECT_EQ(sink.sheets[0].At(1, 1), Variant(big));
-  EXPECT_EQ(sink.sheets[0].At(1, 2), Variant(2.0));
+  const auto row = static_cast<std::int32_t>(blankRows.size()) + 1;
+  EXPECT_EQ(sink.sheets[0].At(row, 1), Variant(field));
+  EXPECT_EQ(sink.sheets[0].At(row, 2), Variant(2.0));
 }
 
 }  // namespace
