@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "dezezuvazoz/enums.h"
+#include "engine/measure_table.h"
 
 namespace dez::cli {
 
@@ -20,49 +21,41 @@ const std::vector<Choice>& Types() {
   return table;
 }
 
+// The measure and method rows come from the engine's table, which holds the names, aliases
+// and display texts beside the facts the engine reads.
+template <class Facts>
+Choice ChoiceOf(const Facts& facts) {
+  Choice choice{facts.code, facts.name, {}, facts.displayText};
+  for (const std::string_view alias : facts.aliases) {
+    if (!alias.empty()) choice.aliases.push_back(alias);
+  }
+  return choice;
+}
+
+std::vector<Choice> MeasuresOf(std::int32_t clusterType) {
+  std::vector<Choice> table;
+  for (const MeasureFacts& facts : kMeasures) {
+    if (facts.clusterType == clusterType) table.push_back(ChoiceOf(facts));
+  }
+  return table;
+}
+
 const std::vector<Choice>& BinomialMeasures() {
-  static const std::vector<Choice> table = {
-      {dezEZuvazozSMBEuclidean, "euclidean", {}, "Euclidean Distance"},
-      {dezEZuvazozSMBHamann, "hamann", {}, "Hamann Similarity"},
-      {dezEZuvazozSMBJaccard, "jaccard", {}, "Jaccard Similarity"},
-      {dezEZuvazozSMBKulczynski1, "kulczynski1", {}, "Kulczynski 1 Similarity"},
-      {dezEZuvazozSMBKulczynski2, "kulczynski2", {}, "Kulczynski 2 Similarity"},
-      {dezEZuvazozSMBOchiai, "ochiai", {}, "Ochiai Similarity"},
-      {dezEZuvazozSMBPattern, "pattern", {}, "Pattern Difference"},
-      {dezEZuvazozSMBPhi, "phi", {}, "Phi 4-Point Correlation"},
-      {dezEZuvazozSMBRogersTanimoto, "rogers-tanimoto", {}, "Rogers-Tanimoto Similarity"},
-      {dezEZuvazozSMBRusselRao, "russel-rao", {}, "Russel-Rao Similarity"},
-      {dezEZuvazozSMBSokalMitchener, "sokal-michener", {}, "Sokal-Michener Similarity"},
-      {dezEZuvazozSMBSorensenDice, "sorensen-dice", {}, "Sorensen-Dice Similarity"},
-      {dezEZuvazozSMBSqrdEuclidean, "squared-euclidean", {}, "Squared Euclidean Distance"},
-      {dezEZuvazozSMBVariance, "variance", {}, "Variance Distance"},
-      {dezEZuvazozSMBYuleQ, "yule-q", {}, "Yule's Q"},
-  };
+  static const std::vector<Choice> table = MeasuresOf(dezEZuvazozBinomial);
   return table;
 }
 
 const std::vector<Choice>& MetricMeasures() {
-  static const std::vector<Choice> table = {
-      {dezEZuvazozSMMBrayCurtis, "bray-curtis", {}, "Bray-Curtis Distance"},
-      {dezEZuvazozSMMCanberra, "canberra", {}, "Canberra Distance"},
-      {dezEZuvazozSMMCityBlock, "city-block", {}, "City Block Distance"},
-      {dezEZuvazozSMMEuclidean, "euclidean", {}, "Euclidean Distance"},
-      {dezEZuvazozSMMMinkowski, "minkowski", {}, "Minkowski Distance"},
-      {dezEZuvazozSMMCorrelation, "correlation", {}, "Pearson Correlation"},
-      {dezEZuvazozSMMSqrdEuclidean, "squared-euclidean", {}, "Squared Euclidean Distance"},
-  };
+  static const std::vector<Choice> table = MeasuresOf(dezEZuvazozMetric);
   return table;
 }
 
 const std::vector<Choice>& Methods() {
-  static const std::vector<Choice> table = {
-      {dezEZuvazozMethNearestNeigh, "single", {"nearest"}, "Nearest Neighbour"},
-      {dezEZuvazozMethFurthestNeigh, "complete", {"furthest"}, "Furthest Neighbour"},
-      {dezEZuvazozMethGroupAvg, "average", {"group-average"}, "Group Average"},
-      {dezEZuvazozMethCentroid, "centroid", {}, "Centroid"},
-      {dezEZuvazozMethWards, "ward", {}, "Ward's Method"},
-      {dezEZuvazozMethLanceWilliams, "flexible", {"lance-williams"}, "Flexible (Lance-Williams)"},
-  };
+  static const std::vector<Choice> table = [] {
+    std::vector<Choice> rows;
+    for (const MethodFacts& facts : kMethods) rows.push_back(ChoiceOf(facts));
+    return rows;
+  }();
   return table;
 }
 

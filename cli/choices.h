@@ -1,6 +1,7 @@
 // The values hcluster accepts for --type, --measure and --method: one table per
 // enumeration, each row a code of include/dezezuvazoz/enums.h with its command-line name,
-// its other accepted spellings and the display text that the report shows.
+// its other accepted spellings and the display text that the report shows. The measure
+// and method rows are those of the engine's table (engine/measure_table.h).
 //
 //   const Choice* method = FindChoice(MethodChoices(), "group-average");   // code 3
 //   method->displayText                                                    // "Group Average"
@@ -14,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/measure_table.h"
 
 namespace dez::cli {
 
@@ -49,6 +52,6 @@ const Choice* ChoiceOfCode(std::span<const Choice> table, std::int32_t code);
 std::string DescribeChoices(std::span<const Choice> table);
 
 /// The display text of mixed data's one measure, the general similarity.
-inline constexpr std::string_view kMixedMeasureText = "Gower's General Similarity";
+inline constexpr std::string_view kMixedMeasureText = dez::kMixedMeasureText;
 
 }  // namespace dez::cli

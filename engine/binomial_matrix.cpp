@@ -8,12 +8,15 @@
 #include "engine/binomial_matrix.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
+#include "engine/measure_table.h"
 #include "engine/mirror_upper_triangle.h"
 #include "runtime/checked_float.h"
 #include "runtime/checked_int.h"
@@ -234,6 +237,14 @@ void FillUpperTriangle(const PresenceBits& bits, Int16 p, DoubleMatrix& out, boo
   }
 }
 
+/// The kernel of each binomial measure code, codes 1.. at indices 0..
+using Kernel = void (*)(const PresenceBits&, Int16, DoubleMatrix&, bool&);
+template <std::size_t... Index>
+constexpr std::array<Kernel, sizeof...(Index)> KernelsOf(std::index_sequence<Index...>) {
+  return {&FillUpperTriangle<static_cast<std::int32_t>(Index + 1)>...};
+}
+constexpr auto kKernels = KernelsOf(std::make_index_sequence<dezEZuvazozSMBYuleQ>());
+
 /// The whole build; raises on a fault.
 DoubleMatrix Build(const VariantMatrix& data, const std::string& presence, const std::string& absence,
                    std::int32_t measure, bool& zeroDenominator) {
@@ -242,32 +253,8 @@ DoubleMatrix Build(const VariantMatrix& data, const std::string& presence, const
   if (n == kZero) Raise(fault::kSubscriptOutOfRange);  // an array cannot have 0 rows
   DoubleMatrix out(n.get(), n.get());
   const PresenceBits bits(data, presence, absence);
-  switch (measure) {
-    case dezEZuvazozSMBEuclidean: FillUpperTriangle<dezEZuvazozSMBEuclidean>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBHamann: FillUpperTriangle<dezEZuvazozSMBHamann>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBJaccard: FillUpperTriangle<dezEZuvazozSMBJaccard>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBKulczynski1: FillUpperTriangle<dezEZuvazozSMBKulczynski1>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBKulczynski2: FillUpperTriangle<dezEZuvazozSMBKulczynski2>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBOchiai: FillUpperTriangle<dezEZuvazozSMBOchiai>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBPattern: FillUpperTriangle<dezEZuvazozSMBPattern>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBPhi: FillUpperTriangle<dezEZuvazozSMBPhi>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBRogersTanimoto:
-      FillUpperTriangle<dezEZuvazozSMBRogersTanimoto>(bits, p, out, zeroDenominator);
-      break;
-    case dezEZuvazozSMBRusselRao: FillUpperTriangle<dezEZuvazozSMBRusselRao>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBSokalMitchener:
-      FillUpperTriangle<dezEZuvazozSMBSokalMitchener>(bits, p, out, zeroDenominator);
-      break;
-    case dezEZuvazozSMBSorensenDice:
-      FillUpperTriangle<dezEZuvazozSMBSorensenDice>(bits, p, out, zeroDenominator);
-      break;
-    case dezEZuvazozSMBSqrdEuclidean:
-      FillUpperTriangle<dezEZuvazozSMBSqrdEuclidean>(bits, p, out, zeroDenominator);
-      break;
-    case dezEZuvazozSMBVariance: FillUpperTriangle<dezEZuvazozSMBVariance>(bits, p, out, zeroDenominator); break;
-    case dezEZuvazozSMBYuleQ: FillUpperTriangle<dezEZuvazozSMBYuleQ>(bits, p, out, zeroDenominator); break;
-    default: break;  // an unknown code computes nothing: every cell stays 0
-  }
+  // Only codes of the measure table have a kernel; an unknown code leaves every cell 0.
+  if (FindMeasure(dezEZuvazozBinomial, measure)) kKernels[static_cast<std::size_t>(measure - 1)](bits, p, out, zeroDenominator);
   MirrorUpperTriangle(out);
   return out;
 }

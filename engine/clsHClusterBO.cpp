@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/call_site.h"
+#include "engine/measure_table.h"
 #include "dezezuvazoz/enums.h"
 #include "runtime/error_trap.h"
 
@@ -15,44 +16,6 @@ namespace {
 
 constexpr const char* kClass = "clsHClusterBO";
 using Form = ErrorTrap::Form;
-
-/// Whether a measure code gives distances (true) or similarities (false) for a data type;
-/// nothing for codes the type does not know and for the other types.
-std::optional<bool> MeasureIsDistance(std::int32_t clusterType, std::int32_t measure) {
-  if (clusterType == dezEZuvazozBinomial) {
-    switch (measure) {
-      case dezEZuvazozSMBEuclidean:
-      case dezEZuvazozSMBPattern:
-      case dezEZuvazozSMBSqrdEuclidean:
-      case dezEZuvazozSMBVariance: return true;
-      case dezEZuvazozSMBHamann:
-      case dezEZuvazozSMBJaccard:
-      case dezEZuvazozSMBKulczynski1:
-      case dezEZuvazozSMBKulczynski2:
-      case dezEZuvazozSMBOchiai:
-      case dezEZuvazozSMBPhi:
-      case dezEZuvazozSMBRogersTanimoto:
-      case dezEZuvazozSMBRusselRao:
-      case dezEZuvazozSMBSokalMitchener:
-      case dezEZuvazozSMBSorensenDice:
-      case dezEZuvazozSMBYuleQ: return false;
-      default: return std::nullopt;
-    }
-  }
-  if (clusterType == dezEZuvazozMetric) {
-    switch (measure) {
-      case dezEZuvazozSMMBrayCurtis:
-      case dezEZuvazozSMMCanberra:
-      case dezEZuvazozSMMCityBlock:
-      case dezEZuvazozSMMEuclidean:
-      case dezEZuvazozSMMMinkowski:
-      case dezEZuvazozSMMSqrdEuclidean: return true;
-      case dezEZuvazozSMMCorrelation: return false;
-      default: return std::nullopt;
-    }
-  }
-  return std::nullopt;
-}
 
 }  // namespace
 
@@ -91,7 +54,7 @@ void clsHClusterBO::Measure(std::int32_t code) {
   trap.Run([&] {
     measure_ = code;
     // The ClusterType held now decides, so the controller sets ClusterType first.
-    if (const std::optional<bool> distance = MeasureIsDistance(clusterType_, code)) difference_ = *distance;
+    if (const MeasureFacts* facts = FindMeasure(clusterType_, code)) difference_ = facts->distance;
   });
 }
 

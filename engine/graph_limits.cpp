@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "engine/clsHClusterBO.h"
+#include "engine/measure_table.h"
 #include "dezezuvazoz/enums.h"
 #include "runtime/checked_float.h"
 #include "runtime/checked_int.h"
@@ -41,29 +42,16 @@ void clsHClusterBO::CalcGraphLimits() {
       if (std::isinf(value)) Raise(fault::kOverflow);
       return value;
     };
-    if (clusterType_ == dezEZuvazozBinomial) {
-      switch (measure_) {
-        case dezEZuvazozSMBEuclidean:
-        case dezEZuvazozSMBSqrdEuclidean:
-        case dezEZuvazozSMBKulczynski1: minVal_ = 0.0; maxVal_ = n; break;  // n items, not variables
-        case dezEZuvazozSMBHamann:
-        case dezEZuvazozSMBPhi:
-        case dezEZuvazozSMBYuleQ: minVal_ = -1.0; maxVal_ = 1.0; break;
-        case dezEZuvazozSMBJaccard:
-        case dezEZuvazozSMBKulczynski2:
-        case dezEZuvazozSMBOchiai:
-        case dezEZuvazozSMBPattern:
-        case dezEZuvazozSMBRogersTanimoto:
-        case dezEZuvazozSMBRusselRao:
-        case dezEZuvazozSMBSokalMitchener:
-        case dezEZuvazozSMBSorensenDice:
-        case dezEZuvazozSMBVariance: minVal_ = 0.0; maxVal_ = 1.0; break;
-        default: break;  // left as they are
-      }
-    } else if (clusterType_ == dezEZuvazozMetric && measure_ == dezEZuvazozSMMCorrelation) {
-      minVal_ = -1.0;
+    // Binomial measures have fixed limits; an unknown binomial code leaves them as they are.
+    const MeasureFacts* facts = FindMeasure(clusterType_, measure_);
+    const AxisLimits limits = facts ? facts->limits : AxisLimits::kFromLevels;
+    if (limits == AxisLimits::kZeroToItemCount) {
+      minVal_ = 0.0;
+      maxVal_ = n;  // n items, not variables
+    } else if (limits == AxisLimits::kMinusOneToOne || limits == AxisLimits::kZeroToOne) {
+      minVal_ = limits == AxisLimits::kZeroToOne ? 0.0 : -1.0;
       maxVal_ = 1.0;
-    } else {
+    } else if (clusterType_ != dezEZuvazozBinomial) {
       // Data-driven: the range of the merge levels and 0, the upper end widened by a
       // tenth of it, a negative lower end by a tenth of the widened range.
       minVal_ = 0.0;

@@ -18,6 +18,8 @@
 // goes through the pair loop with each operation checked.
 #include "engine/metric_matrix.h"
 
+#include "engine/measure_table.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -282,18 +284,11 @@ DoubleMatrix Build(const VariantMatrix& data, std::int32_t measure, std::int16_t
     return statistics.CorrelationMatrix(prepared, false);
   }
   DoubleMatrix out(n.get(), n.get());
-  switch (measure) {
-    case dezEZuvazozSMMBrayCurtis:
-    case dezEZuvazozSMMCanberra:
-    case dezEZuvazozSMMCityBlock:
-    case dezEZuvazozSMMEuclidean:
-    case dezEZuvazozSMMMinkowski:
-    case dezEZuvazozSMMSqrdEuclidean:
-      if (n.get() < 2) break;  // no pair, so no cell is ever read
-      FillUpperTriangle(data, measure, e, r, out);
-      MirrorUpperTriangleOnThreads(out);
-      break;
-    default: break;  // an unknown code computes nothing: every cell stays 0
+  // The correlation was handled above; an unknown code computes nothing, every cell stays
+  // 0, and a single item has no pair, so no cell is ever read.
+  if (FindMeasure(dezEZuvazozMetric, measure) && n.get() >= 2) {
+    FillUpperTriangle(data, measure, e, r, out);
+    MirrorUpperTriangleOnThreads(out);
   }
   return out;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/measure_table.h"
 #include "run_hcluster.h"
 
 namespace dez::cli::testing {
@@ -23,17 +24,6 @@ void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
 const std::string kCentroidNotice =
     "Distance Measure: The Squared Euclidean Distance will be used for the Centroid Method.";
 const std::string kWardNotice = "Distance Measure: The Squared Euclidean Distance will be used for Wards Method.";
-
-struct MethodRow {
-  std::string option;
-  std::string text;
-};
-
-// Every method with the text the report shows for it.
-const std::vector<MethodRow> kMethods = {
-    {"single", "Nearest Neighbour"}, {"complete", "Furthest Neighbour"}, {"average", "Group Average"},
-    {"centroid", "Centroid"},        {"ward", "Ward's Method"},          {"flexible", "Flexible (Lance-Williams)"},
-};
 
 struct DataSet {
   std::string type;
@@ -58,80 +48,50 @@ const std::vector<DataSet> kDataSets = {
 std::vector<RunCase> TypeAndMethodCases() {
   std::vector<RunCase> cases;
   for (const DataSet& data : kDataSets) {
-    for (const MethodRow& method : kMethods) {
-      const bool squared = method.option == "centroid" || method.option == "ward";
+    for (const dez::MethodFacts& facts : dez::kMethods) {
+      const std::string option(facts.name), text(facts.displayText);
+      const bool squared = option == "centroid" || option == "ward";
       // Binomial and metric data get the squared Euclidean distance instead of their
       // measure, with a notice; every header with a measure line names it.
       const bool substituted = (data.type == "metric" || data.type == "binomial") && squared;
       RunCase c;
-      c.name = data.type + "_" + method.option;
-      c.args = {Example(data.file), "--type", data.type, "--labels", "--method", method.option};
+      c.name = data.type + "_" + option;
+      c.args = {Example(data.file), "--type", data.type, "--labels", "--method", option};
       std::string dataLine = data.dataLine;
-      if (data.type == "mixed" && method.option == "ward") {
+      if (data.type == "mixed" && option == "ward") {
         // Ward's method reads the data themselves, and a column of texts is a type
         // mismatch (see the error tests): the qualitative column is left out here.
         c.args.insert(c.args.end(), {"--range", "A1:D12"});
         dataLine = "Mixed Data Set = fruits-mixed!$A$1:$D$12";
       }
-      c.lines = {"Hierarchical Clustering Results for:", dataLine, "Cluster Method = " + method.text,
+      c.lines = {"Hierarchical Clustering Results for:", dataLine, "Cluster Method = " + text,
                  "Cophenetic Correlation", "Clustering Strategy"};
       if (!data.defaultMeasure.empty()) {
         c.lines.push_back("Distance/Similarity Measure = " +
                           (squared ? std::string("Squared Euclidean Distance") : data.defaultMeasure));
       }
       c.lines.push_back(substituted ? "Distance Matrix (Squared Euclidean Distance)" : data.matrixTitle);
-      if (substituted) c.notice = method.option == "ward" ? kWardNotice : kCentroidNotice;
+      if (substituted) c.notice = option == "ward" ? kWardNotice : kCentroidNotice;
       cases.push_back(c);
     }
   }
   return cases;
 }
 
-struct MeasureRow {
-  std::string option;
-  std::string text;
-  std::string matrixKind;  ///< "Distance" or "Similarity"
-};
-
+// Every measure of the table with the text and matrix kind the report shows for it
+// (Kulczynski 1 and Minkowski are run below with their own expectations).
 std::vector<RunCase> MeasureCases() {
-  const std::vector<MeasureRow> binomial = {
-      {"euclidean", "Euclidean Distance", "Distance"},
-      {"hamann", "Hamann Similarity", "Similarity"},
-      {"jaccard", "Jaccard Similarity", "Similarity"},
-      {"kulczynski2", "Kulczynski 2 Similarity", "Similarity"},
-      {"ochiai", "Ochiai Similarity", "Similarity"},
-      {"pattern", "Pattern Difference", "Distance"},
-      {"phi", "Phi 4-Point Correlation", "Similarity"},
-      {"rogers-tanimoto", "Rogers-Tanimoto Similarity", "Similarity"},
-      {"russel-rao", "Russel-Rao Similarity", "Similarity"},
-      {"sokal-michener", "Sokal-Michener Similarity", "Similarity"},
-      {"sorensen-dice", "Sorensen-Dice Similarity", "Similarity"},
-      {"squared-euclidean", "Squared Euclidean Distance", "Distance"},
-      {"variance", "Variance Distance", "Distance"},
-      {"yule-q", "Yule's Q", "Similarity"},
-  };
-  const std::vector<MeasureRow> metric = {
-      {"bray-curtis", "Bray-Curtis Distance", "Distance"},
-      {"canberra", "Canberra Distance", "Distance"},
-      {"city-block", "City Block Distance", "Distance"},
-      {"euclidean", "Euclidean Distance", "Distance"},
-      {"correlation", "Pearson Correlation", "Similarity"},
-      {"squared-euclidean", "Squared Euclidean Distance", "Distance"},
-  };
   std::vector<RunCase> cases;
-  for (const MeasureRow& m : binomial) {
-    cases.push_back({"binomial_" + m.option,
-                     {Example("animals.csv"), "-t", "binomial", "-l", "-m", m.option},
-                     {"Distance/Similarity Measure = " + m.text, m.matrixKind + " Matrix (" + m.text + ")",
-                      "Cophenetic Correlation"},
-                     ""});
-  }
-  for (const MeasureRow& m : metric) {
-    cases.push_back({"metric_" + m.option,
-                     {Example("iris-sample.csv"), "-l", "-m", m.option},
-                     {"Distance/Similarity Measure = " + m.text, m.matrixKind + " Matrix (" + m.text + ")",
-                      "Cophenetic Correlation"},
-                     ""});
+  for (const dez::MeasureFacts& m : dez::kMeasures) {
+    const std::string name(m.name), text(m.displayText), kind = m.distance ? "Distance" : "Similarity";
+    if (name == "kulczynski1" || name == "minkowski") continue;
+    const bool binomial = m.clusterType == dezEZuvazozBinomial;
+    RunCase run{(binomial ? "binomial_" : "metric_") + name,
+                {Example(binomial ? "animals.csv" : "iris-sample.csv"), "-l", "-m", name},
+                {"Distance/Similarity Measure = " + text, kind + " Matrix (" + text + ")", "Cophenetic Correlation"},
+                ""};
+    if (binomial) run.args.insert(run.args.begin() + 1, {"-t", "binomial"});
+    cases.push_back(std::move(run));
   }
   // Kulczynski 1 divides by the mismatches, none between two identical animals: the
   // matrix is undefined, which the report says; that is no error.

@@ -66,53 +66,6 @@ TEST(EngineProperties, PowerOutsideZeroToNineBecomesOneInTheCallersVariable) {
   }
 }
 
-struct MeasureRow {
-  std::int32_t clusterType;
-  std::int32_t measure;
-  bool before;  // Difference before the measure is set
-  bool after;
-};
-
-class MeasureSetsDifference : public ::testing::TestWithParam<MeasureRow> {};
-
-TEST_P(MeasureSetsDifference, ByTheTableOfTheClusterTypeHeld) {
-  const MeasureRow& row = GetParam();
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  if (row.before) {  // reach Difference = true first: binomial Euclidean
-    engine.Measure(dezEZuvazozSMBEuclidean);
-    ASSERT_TRUE(engine.Difference());
-  }
-  engine.ClusterType(row.clusterType);
-  engine.Measure(row.measure);
-  EXPECT_EQ(engine.Difference(), row.after);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, MeasureSetsDifference,
-    ::testing::Values(
-        // Binomial: 1, 7, 13, 14 are distances; 2–6, 8–12, 15 similarities; others unchanged.
-        MeasureRow{0, 1, false, true}, MeasureRow{0, 7, false, true}, MeasureRow{0, 13, false, true},
-        MeasureRow{0, 14, false, true}, MeasureRow{0, 2, true, false}, MeasureRow{0, 6, true, false},
-        MeasureRow{0, 8, true, false}, MeasureRow{0, 12, true, false}, MeasureRow{0, 15, true, false},
-        MeasureRow{0, 0, true, true}, MeasureRow{0, 16, false, false},
-        // Metric: 1–5 and 7 distances, 6 Correlation a similarity; others unchanged.
-        MeasureRow{1, 1, false, true}, MeasureRow{1, 5, false, true}, MeasureRow{1, 7, false, true},
-        MeasureRow{1, 6, true, false}, MeasureRow{1, 8, true, true}, MeasureRow{1, 8, false, false},
-        // Other types: unchanged.
-        MeasureRow{2, 1, false, false}, MeasureRow{3, 1, false, false}, MeasureRow{4, 6, true, true}));
-
-TEST(EngineProperties, MeasureBeforeClusterTypeUsesTheTypeHeld) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  engine.Measure(dezEZuvazozSMMEuclidean);  // 4 on a new engine reads as binomial Kulczynski1
-  EXPECT_FALSE(engine.Difference());
-  engine.ClusterType(dezEZuvazozMetric);
-  EXPECT_FALSE(engine.Difference()) << "setting the type changes nothing";
-  engine.Measure(dezEZuvazozSMMEuclidean);
-  EXPECT_TRUE(engine.Difference());
-}
-
 TEST(EngineAnalyse, DifferenceAndSimilarityTakeTheInputMatrixUnchanged) {
   TestContext t;
   clsHClusterBO engine(t.context);

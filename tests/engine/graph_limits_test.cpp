@@ -54,43 +54,6 @@ TEST(GraphLimits, NegativeLevelsWidenTheLowerEndByATenthOfTheWidenedRange) {
   for (std::int32_t i = 1; i <= 3; ++i) EXPECT_EQ(engine.StepMatrixView()[i].level, engine.MaxVal()) << "leaves at MaxVal";
 }
 
-struct LimitsRow {
-  std::int32_t clusterType;
-  std::int32_t measure;
-  double min, max;
-};
-
-class LimitsByMeasure : public ::testing::TestWithParam<LimitsRow> {};
-
-TEST_P(LimitsByMeasure, FollowTheTable) {
-  const LimitsRow& row = GetParam();
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  // A schedule of 8 items with levels 1..7; the type and measure are then set as if the
-  // analysis had been of that kind (the limits read only the type, measure and schedule).
-  std::vector<double> upper;
-  for (std::int32_t i = 1; i < 8; ++i)
-    for (std::int32_t j = i + 1; j <= 8; ++j) upper.push_back(j - 1.0);
-  AnalyseMatrix(engine, FromUpper(8, upper), true, kNN);
-  engine.ClusterType(row.clusterType);
-  engine.Measure(row.measure);
-  EXPECT_DOUBLE_EQ(engine.MinVal(), row.min);
-  EXPECT_DOUBLE_EQ(engine.MaxVal(), row.max);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, LimitsByMeasure,
-    ::testing::Values(
-        // Binomial: 0..n for 1, 13, 4 (n = 8 items); −1..1 for 2, 8, 15; 0..1 for the rest.
-        LimitsRow{0, 1, 0, 8}, LimitsRow{0, 13, 0, 8}, LimitsRow{0, 4, 0, 8}, LimitsRow{0, 2, -1, 1},
-        LimitsRow{0, 8, -1, 1}, LimitsRow{0, 15, -1, 1}, LimitsRow{0, 3, 0, 1}, LimitsRow{0, 5, 0, 1},
-        LimitsRow{0, 6, 0, 1}, LimitsRow{0, 7, 0, 1}, LimitsRow{0, 9, 0, 1}, LimitsRow{0, 10, 0, 1},
-        LimitsRow{0, 11, 0, 1}, LimitsRow{0, 12, 0, 1}, LimitsRow{0, 14, 0, 1},
-        LimitsRow{0, 99, 0, 0},  // unknown measure: left at 0 and 0
-        // Metric correlation −1..1; every other metric measure and the other types: data.
-        LimitsRow{1, 6, -1, 1}, LimitsRow{1, 4, 0, 7.7}, LimitsRow{2, 0, 0, 7.7}, LimitsRow{3, 0, 0, 7.7},
-        LimitsRow{4, 0, 0, 7.7}));
-
 TEST(GraphLayout, ThreeItemsStandAtOddPositionsWithMergesBetween) {
   TestContext t;
   clsHClusterBO engine(t.context);
