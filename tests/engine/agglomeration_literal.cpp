@@ -111,35 +111,45 @@ void AgglomerateLiteral(const DoubleMatrix& distances, Schedule& steps, bool dif
       Pn[static_cast<std::size_t>(m - 1)] = k;
       const std::int16_t nr = CInt(steps[steps[k].first].size()).get();
       const std::int16_t nc = CInt(steps[steps[k].second].size()).get();
-      switch (method) {
-        case dezEZuvazozMethNearestNeigh: ar = 0.5; ac = 0.5; beta = 0.0; gamma = -0.5; break;
-        case dezEZuvazozMethFurthestNeigh: ar = 0.5; ac = 0.5; beta = 0.0; gamma = 0.5; break;
-        case dezEZuvazozMethGroupAvg:
+      // Each method's rule, stated on its own terms rather than as a coefficient table:
+      //   single and complete linkage: the mean of the two values, less or plus half their
+      //     gap (the smaller or the larger of the two);
+      //   group average: the two values weighted by the sizes of r and c;
+      //   centroid: as group average, less the product of the two weights times D(r, c);
+      //   Ward's: the values weighted by nr + nk and nc + nk, less nk times D(r, c), all
+      //     over the size of the three clusters together, nk the other cluster's size;
+      //   flexible: β = −1/4 on D(r, c), and the rest shared equally, (1 − β) / 2 each.
+      // An unknown code has no rule: every weight stays as it was, 0 at the start.
+      const auto rule = [&](std::int16_t nk) {
+        const auto bySize = [&] {
           ar = Div(nr, CInt(nr + nc));
           ac = Div(nc, CInt(nr + nc));
+        };
+        if (method == dezEZuvazozMethNearestNeigh || method == dezEZuvazozMethFurthestNeigh) {
+          ar = ac = 0.5;
           beta = 0.0;
+          gamma = method == dezEZuvazozMethNearestNeigh ? -0.5 : 0.5;
+        } else if (method == dezEZuvazozMethGroupAvg || method == dezEZuvazozMethCentroid) {
+          bySize();
+          beta = method == dezEZuvazozMethCentroid ? Fin(-ar * ac) : 0.0;
           gamma = 0.0;
-          break;
-        case dezEZuvazozMethCentroid:
-          ar = Div(nr, CInt(nr + nc));
-          ac = Div(nc, CInt(nr + nc));
-          beta = Fin(-ar * ac);
+        } else if (method == dezEZuvazozMethWards) {
+          const std::int16_t all = CInt(nr + nc + nk).get();
+          ar = Div(CInt(nr + nk), all);
+          ac = Div(CInt(nc + nk), all);
+          beta = Div(CInt(-nk), all);
           gamma = 0.0;
-          break;
-        case dezEZuvazozMethLanceWilliams: ar = 0.625; ac = 0.625; beta = -0.25; gamma = 0.0; break;
-        default: break;  // Ward's: per position below; unknown codes keep the coefficients
-      }
+        } else if (method == dezEZuvazozMethLanceWilliams) {
+          beta = -0.25;
+          ar = ac = (1.0 - beta) / 2.0;
+          gamma = 0.0;
+        }
+      };
       t = 0;
       for (std::int32_t q = 1; q <= m; ++q) {
         if (q == r || q == c) continue;
         ++t;
-        if (method == dezEZuvazozMethWards) {
-          const std::int16_t nk = CInt(steps[P[static_cast<std::size_t>(q)]].size()).get();
-          ar = Div(CInt(nr + nk), CInt(nr + nc + nk));
-          ac = Div(CInt(nc + nk), CInt(nr + nc + nk));
-          beta = Div(CInt(-nk), CInt(nr + nc + nk));
-          gamma = 0.0;
-        }
+        rule(CInt(steps[P[static_cast<std::size_t>(q)]].size()).get());
         double x = Fin(ac * D(c, q) + ar * D(r, q));
         x = Fin(beta * D(r, c) + x);
         x = Fin(gamma * std::fabs(D(r, q) - D(c, q)) + x);
