@@ -1,7 +1,6 @@
-// Folding a symmetric matrix into the vector of its upper triangle and back: the vector
-// holds the pairs in the cophenetic order, the matrix comes back bit for bit; and the
-// cophenetic correlation of a large analysis, which folds the engine's matrix, equals
-// the one computed from vectors made the plain way.
+// The cophenetic correlation of a large analysis, which folds the engine's matrix into
+// the vector of its upper triangle and back, equals the one computed from vectors made
+// the plain way, and the matrix comes back bit for bit, diagonal included.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,64 +24,6 @@ namespace {
 bool SameBits(const DoubleMatrix& a, const DoubleMatrix& b) {
   return a.rows() == b.rows() && a.cols() == b.cols() &&
          std::memcmp(a.data(), b.data(), sizeof(double) * static_cast<std::size_t>(a.rows()) * static_cast<std::size_t>(a.cols())) == 0;
-}
-
-/// A symmetric matrix with a diagonal of its own and both zeros among its values.
-DoubleMatrix SymmetricWithDiagonal(std::int32_t n, std::uint32_t seed) {
-  std::mt19937 gen(seed);
-  std::uniform_int_distribution<int> pick(0, 5);
-  const double values[] = {-0.0, 0.0, 1.5, -2.25, 3.0e300, 7.0};
-  DoubleMatrix m(n, n);
-  for (std::int32_t i = 1; i <= n; ++i) {
-    m(i, i) = values[pick(gen)];
-    for (std::int32_t j = i + 1; j <= n; ++j) m(i, j) = m(j, i) = values[pick(gen)];
-  }
-  return m;
-}
-
-TEST(FoldedMatrix, HoldsTheUpperTriangleRowByRowAndRestoresEveryBit) {
-  for (const std::int32_t n : {1, 2, 3, 7, 64, 65, 300, 1031}) {
-    SCOPED_TRACE(n);
-    DoubleMatrix m = SymmetricWithDiagonal(n, static_cast<std::uint32_t>(n));
-    const DoubleMatrix before = m;
-    ASSERT_TRUE(IsSymmetric(m));
-    {
-      FoldedMatrix folded(m);
-      const DoubleMatrix& v = folded.input();
-      ASSERT_EQ(v.rows(), n * (n - 1) / 2);
-      std::int32_t k = 0;
-      for (std::int32_t i = 1; i < n; ++i) {
-        for (std::int32_t j = i + 1; j <= n; ++j) {
-          ASSERT_EQ(std::bit_cast<std::uint64_t>(v(++k, 1)), std::bit_cast<std::uint64_t>(before(i, j)));
-        }
-      }
-    }
-    EXPECT_TRUE(SameBits(m, before));
-  }
-}
-
-TEST(FoldedMatrix, UnfoldsOnceAndOnTheWayOutOfAnError) {
-  DoubleMatrix m = SymmetricWithDiagonal(40, 9);
-  const DoubleMatrix before = m;
-  try {
-    FoldedMatrix folded(m);
-    throw std::runtime_error("the correlation failed");
-  } catch (const std::runtime_error&) {
-  }
-  EXPECT_TRUE(SameBits(m, before));
-  FoldedMatrix folded(m);
-  folded.Unfold();
-  EXPECT_TRUE(SameBits(m, before));
-  folded.Unfold();
-  EXPECT_TRUE(SameBits(m, before));
-}
-
-TEST(FoldedMatrix, SymmetryIsBitwise) {
-  DoubleMatrix m = SymmetricWithDiagonal(100, 4);
-  EXPECT_TRUE(IsSymmetric(m));
-  m(70, 3) = m(3, 70) == 0.0 ? (std::signbit(m(3, 70)) ? 0.0 : -0.0) : -m(3, 70);
-  EXPECT_FALSE(IsSymmetric(m)) << "0 and −0 differ in their bits";
-  EXPECT_FALSE(IsSymmetric(DoubleMatrix(3, 4)));
 }
 
 // 3000 items pass the size from which the engine folds its matrix for the correlation.

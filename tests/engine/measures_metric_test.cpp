@@ -2,6 +2,7 @@
 // calls, faults, and the builder against the literal algorithm on random data.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -13,6 +14,7 @@
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
 #include "engine/metric_matrix.h"
+#include "engine/parallel_rows.h"
 #include "host/embedded/statistics.h"
 #include "tests/engine/measures_reference.h"
 #include "tests/engine/test_context.h"
@@ -97,62 +99,6 @@ TEST(MetricMatrix, ExponentVariableReceivesTheExponentUsed) {
     bool undefined = false;
     (void)BuildMetricMatrix(Block({{1, 2}, {3, 5}}), c.measure, exponent, c.power, statistics, undefined);
     EXPECT_EQ(exponent, c.out) << "measure " << c.measure << ", in " << c.in;
-  }
-}
-
-/// A statistics object that records the calls and what each one was given.
-class RecordingStatistics final : public host::clsStatistics {
- public:
-  std::vector<std::string> calls;
-  int failAt = 0;  ///< 1..3: that call raises division by zero
-
-  DoubleMatrix ToDoubleMatrix(const VariantMatrix& values, host::Loc where) override {
-    Record("ToDoubleMatrix " + Shape(values.rows(), values.cols()), 1, where);
-    return DoubleMatrix(values.rows(), values.cols(), 1.0);
-  }
-  StringMatrix ToStringArray(const VariantMatrix&, host::Loc where) override {
-    Record("ToStringArray", 0, where);
-    return {};
-  }
-  DoubleMatrix PrepareCorrelation(const DoubleMatrix& data, host::Loc where) override {
-    Record("PrepareCorrelation " + Shape(data.rows(), data.cols()) + " of " + std::to_string(data(1, 1)), 2, where);
-    return DoubleMatrix(data.rows(), data.cols(), 2.0);
-  }
-  DoubleMatrix CorrelationMatrix(const DoubleMatrix& prepared, bool flag, host::Loc where) override {
-    Record("CorrelationMatrix of " + std::to_string(prepared(1, 1)) + (flag ? ", true" : ", false"), 3, where);
-    return DoubleMatrix(2, 3, 9.0);  // returned as it is, whatever its shape
-  }
-  DoubleMatrix Correlate(const DoubleMatrix&, const DoubleMatrix&, host::Loc where) override {
-    Record("Correlate", 0, where);
-    return {};
-  }
-
- private:
-  static std::string Shape(std::int32_t r, std::int32_t c) { return std::to_string(r) + "x" + std::to_string(c); }
-  void Record(std::string call, int index, host::Loc where) {
-    calls.push_back(std::move(call));
-    if (index == failAt) throw Error(fault::kDivisionByZero, "clsStatistics", {}, where);
-  }
-};
-
-TEST(MetricMatrix, CorrelationIsTheLibrarysThreeCallsInOrder) {
-  RecordingStatistics statistics;
-  std::int16_t exponent = 0;
-  bool undefined = false;
-  const DoubleMatrix m = BuildMetricMatrix(Block({{1, "x", 3}, {4, 5, 6}}), dezEZuvazozSMMCorrelation, exponent, 1,
-                                           statistics, undefined);
-  EXPECT_FALSE(undefined);
-  EXPECT_TRUE(SameBits(m, DoubleMatrix(2, 3, 9.0)));
-  EXPECT_EQ(statistics.calls, (std::vector<std::string>{"ToDoubleMatrix 2x3", "PrepareCorrelation 2x3 of 1.000000",
-                                                        "CorrelationMatrix of 2.000000, false"}));
-  for (int failAt = 1; failAt <= 3; ++failAt) {
-    RecordingStatistics failing;
-    failing.failAt = failAt;
-    bool failed = false;
-    EXPECT_TRUE(BuildMetricMatrix(Block({{1, 2}, {3, 5}}), dezEZuvazozSMMCorrelation, exponent, 1, failing, failed)
-                    .empty());
-    EXPECT_TRUE(failed) << failAt;
-    EXPECT_EQ(failing.calls.size(), static_cast<std::size_t>(failAt));
   }
 }
 
@@ -248,26 +194,6 @@ TEST(MetricMatrix, CellsThatNoPairReadsDoNotMatter) {
   }
 }
 
-// The builders take pow(x, 1) as x. The C library returns exactly representable results
-// exactly; the cases where its error bound leaves room are the powers of two, all
-// checked here, and a sweep of other values.
-TEST(MetricMatrix, PowerOfOneIsTheValueItself) {
-  volatile double one = 1.0;  // not folded by the compiler
-  int mismatches = 0;
-  for (int e = -1074; e <= 1023; ++e) {
-    const double x = std::ldexp(1.0, e);
-    mismatches += std::pow(x, one) != x;
-  }
-  std::mt19937_64 rng(5);
-  for (int t = 0; t < 200000; ++t) {
-    const std::uint64_t bits = rng() & 0x7FFFFFFFFFFFFFFFULL;
-    double x = 0.0;
-    std::memcpy(&x, &bits, sizeof x);
-    if (std::isfinite(x)) mismatches += std::pow(x, one) != x;
-  }
-  EXPECT_EQ(mismatches, 0);
-}
-
 TEST(MetricMatrix, TheEngineBuildsWithItsPowerAndStatistics) {
   enginetest::TestContext t;
   clsHClusterBO engine(t.context);
@@ -322,8 +248,13 @@ TEST(MetricMatrix, MatchesTheLiteralAlgorithmBitForBit) {
   embedded::clsStatisticsEmbedded statistics;
   int defined = 0;
   int undefined = 0;
+  struct Restore {
+    ~Restore() { SetBuilderThreads(0); }
+  } restore;
   for (int run = 0; run < 300; ++run) {
-    const bool wide = run == 10 || run == 11;  // more partners than one streaming block
+    // The rows are shared among 1, 2, 3 or 8 builder threads in turn.
+    SetBuilderThreads(std::array{1, 2, 3, 8}[static_cast<std::size_t>(run) % 4]);
+    const bool wide = run == 10 || run == 11 || run == 12 || run == 13;  // more partners than one streaming block
     const std::int32_t n = wide ? 600 : items(rng);
     const std::int32_t p = wide ? 3 : variables(rng);
     const VariantMatrix data = RandomNumbers(rng, n, p, run % 5);
