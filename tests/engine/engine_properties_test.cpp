@@ -13,7 +13,6 @@
 namespace dez::enginetest {
 namespace {
 
-using ::testing::MatchesRegex;
 
 const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
 
@@ -42,11 +41,6 @@ TEST(EngineCreation, FailureOfTheLibraryIsLabelledClassInitialize) {
   Error e = CatchError([&] { clsHClusterBO engine(t.context); });
   EXPECT_EQ(e.number, fault::kObjectNotSet);
   EXPECT_EQ(e.source, "Line 3 in DEZEZuvazoz.Lib.New:class_Initialize");
-
-  t.context.newStatistics = []() -> std::unique_ptr<host::clsStatistics> { Raise(fault::kOutOfMemory); };
-  e = CatchError([&] { clsHClusterBO engine(t.context); });
-  EXPECT_EQ(e.number, fault::kOutOfMemory);
-  EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.class_Initialize"));
 
   t.context.newStatistics = nullptr;
   e = CatchError([&] { clsHClusterBO engine(t.context); });
@@ -155,52 +149,6 @@ TEST(EngineAnalyse, ProgressIsReportedForTheAgglomeration) {
   EXPECT_EQ(last, 1.0);
   EXPECT_GE(calls, 100);
   EXPECT_LE(calls, 250);
-}
-
-// ---- errors that reach the caller ----
-
-TEST(EngineErrors, ConversionFaultIsLabelledAnalyse) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  VariantMatrix cells = AsCells(kThree);
-  cells(1, 2) = "far";
-  engine.ClusterType(dezEZuvazozDifference);
-  engine.Data(cells);
-  const Error e = CatchError([&] { engine.Analyse(); });
-  EXPECT_EQ(e.number, fault::kTypeMismatch);
-  EXPECT_THAT(e.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.Analyse"));
-}
-
-TEST(EngineErrors, ReduceMatrixErrorsChainAnalyse) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  // 16385 items: 2n − 1 overflows 16 bits before any step (one column keeps it cheap).
-  engine.ClusterType(dezEZuvazozDifference);
-  engine.Method(dezEZuvazozMethGroupAvg);
-  engine.Data(VariantMatrix(16385, 1));
-  const Error size = CatchError([&] { engine.Analyse(); });
-  EXPECT_EQ(size.number, fault::kOverflow);
-  EXPECT_EQ(size.description, "Overflow");
-  EXPECT_THAT(size.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.ReduceMatrix\\.Analyse"));
-  EXPECT_TRUE(engine.StepMatrix().empty());
-
-  // A new cell beyond the double range.
-  const Error update = CatchError(
-      [&] { AnalyseMatrix(engine, FromUpper(3, {1.7e308, 1.7e308, 1.7e308}), true, dezEZuvazozMethLanceWilliams); });
-  EXPECT_EQ(update.number, fault::kOverflow);
-  EXPECT_THAT(update.source, MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.ReduceMatrix\\.Analyse"));
-  EXPECT_GT(StatementOf(update.source), StatementOf(size.source)) << "the size fails before any step";
-}
-
-TEST(EngineErrors, LayoutErrorsAreChainedByTheGetter) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  AnalyseMatrix(engine, FromUpper(2, {1.7e308}), true, dezEZuvazozMethNearestNeigh);
-  // Widening the upper limit by a tenth leaves the double range.
-  const Error e = CatchError([&] { (void)engine.MaxVal(); });
-  EXPECT_EQ(e.number, fault::kOverflow);
-  EXPECT_THAT(e.source,
-              MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.CalcGraphLimits\\.GetMaxVal"));
 }
 
 }  // namespace
