@@ -1,12 +1,11 @@
-// The pieces of the text dendrogram that need no host: scale rounding, the scale line,
-// the line canvas and character counting.
+// The pieces of the text dendrogram whose faults its drawings would not show: the scale
+// rounding and the line canvas's bounds.
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "report/dendrogram_lines.h"
 #include "report/scale_labels.h"
-#include "report/text_chars.h"
 #include "runtime/error.h"
 #include "runtime/variant.h"
 #include "tests/support/error_of.h"
@@ -41,13 +40,6 @@ TEST(RoundScaleValue, ScalingPastTheDoubleRangeIsOverflow) {
   EXPECT_NO_THROW(RoundScaleValue(1e-300));
 }
 
-TEST(ScaleLine, LeftTextThenBlanksThenRightTextEndingAtTheWidth) {
-  const std::string line = ScaleLine("0", "2.2", 80);
-  ASSERT_EQ(line.size(), 80U);
-  EXPECT_EQ(line, "0" + std::string(76, ' ') + "2.2");
-  EXPECT_EQ(ScaleLine("-1", "1", 10), "-1       1");
-}
-
 TEST(DendrogramLines, BlankLinesWithTheRuntimeStringRules) {
   DendrogramLines lines(3, 85);
   EXPECT_EQ(lines.Line(2), std::string(85, ' '));
@@ -58,16 +50,6 @@ TEST(DendrogramLines, BlankLinesWithTheRuntimeStringRules) {
                      {[&] { lines.Get(1, 0); }, [&] { lines.Set(1, 86, 'A'); }, [&] { lines.Set(1, 0, 'A'); }});
   test::ExpectRaises(fault::kSubscriptOutOfRange, {[&] { lines.Get(4, 1); }, [&] { lines.Set(0, 1, 'A'); },
                                                    [] { DendrogramLines none(-1, 85); }});
-}
-
-TEST(TextChars, CountsAndCutsByCharacterNotByte) {
-  EXPECT_EQ(CharCount(""), 0);
-  EXPECT_EQ(CharCount("abc"), 3);
-  EXPECT_EQ(CharCount("Zürich"), 6);
-  EXPECT_EQ(LeftChars("Zürich", 2), "Zü");
-  EXPECT_EQ(LeftChars("ab", 5), "ab");
-  EXPECT_EQ(LeftChars("ab", 0), "");
-  EXPECT_EQ(LeftChars("ab", -3), "");
 }
 
 }  // namespace
