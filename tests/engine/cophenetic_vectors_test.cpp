@@ -1,7 +1,7 @@
 // The two vectors the cophenetic correlation hands to the library, against the vectors
 // made the literal way (the input values row by row from the matrix, the levels written
-// step by step), bit for bit: every method, ties, similarities, trees of every shape,
-// and one analysis large enough for the engine to fold its matrix meanwhile.
+// step by step), bit for bit: every method, ties, similarities, trees of every shape.
+// (The large analysis that folds the matrix is folded_matrix_test.cpp's.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -115,27 +115,6 @@ TEST_F(CopheneticVectors, EveryMethodAndShapeGivesTheLiteralVectors) {
     }
   }
   EXPECT_EQ(compared, 6 * 2 * 7 * 3);
-}
-
-// 3000 items pass the size from which the engine folds its matrix for the correlation.
-TEST_F(CopheneticVectors, LargeAnalysisFoldsItsMatrixAndGivesTheLiteralVectors) {
-  constexpr std::int32_t n = 3000;
-  std::mt19937 gen(77);
-  std::uniform_int_distribution<int> value(0, 6);  // few values: ties and long chains
-  VariantMatrix cells(n, 2);
-  for (std::int32_t i = 1; i <= n; ++i) {
-    cells(i, 1) = value(gen);
-    cells(i, 2) = value(gen);
-  }
-  clsHClusterBO engine(context_);
-  engine.ClusterType(dezEZuvazozMetric);
-  engine.Method(dezEZuvazozMethNearestNeigh);
-  engine.Measure(dezEZuvazozSMMCityBlock);
-  engine.Data(cells);
-  engine.Analyse();
-  const Captured want = Literal(engine.DistanceMatrixView(), engine.StepMatrixView());
-  EXPECT_TRUE(SameBits(captured_.input, want.input));
-  EXPECT_TRUE(SameBits(captured_.levels, want.levels));
 }
 
 }  // namespace
