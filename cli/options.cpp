@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/choices.h"
+#include "io/csv_dialect.h"
 #include "dezezuvazoz/enums.h"
 
 #ifndef DEZ_VERSION
@@ -29,12 +30,13 @@ std::string LowerExtension(const std::string& file) {
   return extension;
 }
 
-/// The power as a number 0..9, or nothing for any other text.
+/// The power as a number 1..9, or nothing for any other text: an exponent of 0 leaves
+/// every distance undefined.
 std::optional<std::int16_t> PowerValue(const std::string& text) {
   int value = -1;
   const char* end = text.data() + text.size();
   const auto [last, problem] = std::from_chars(text.data(), end, value);
-  if (text.empty() || problem != std::errc() || last != end || value < 0 || value > 9) return std::nullopt;
+  if (text.empty() || problem != std::errc() || last != end || value < 1 || value > 9) return std::nullopt;
   return static_cast<std::int16_t>(value);
 }
 
@@ -74,6 +76,14 @@ bool FolderExists(const std::string& file) {
 
 using Message = std::optional<std::string>;
 
+/// The separator named by --delimiter: one of , ; | or a TAB, written as itself, "TAB",
+/// "tab" or "\t"; 0 for anything else.
+char DelimiterValue(const std::string& text) {
+  if (text == "TAB" || text == "tab" || text == "\\t" || text == "\t") return '\t';
+  if (text.size() == 1 && io::kCsvDelimiters.find(text[0]) != std::string_view::npos) return text[0];
+  return 0;
+}
+
 const std::vector<CommandLineRule>& Rules() {
   static const std::vector<CommandLineRule> rules = {
       {"input-format",
@@ -110,7 +120,7 @@ const std::vector<CommandLineRule>& Rules() {
       {"power",
        [](const RawOptions& raw) -> Message {
          if (PowerValue(raw.power)) return std::nullopt;
-         return "--power " + Quoted(raw.power) + " is not a whole number from 0 to 9";
+         return "--power " + Quoted(raw.power) + ": the exponent must be 1 to 9";
        }},
       {"power-needs-minkowski",
        [](const RawOptions& raw) -> Message {
@@ -119,6 +129,49 @@ const std::vector<CommandLineRule>& Rules() {
                                 measure->code == dezEZuvazozSMMMinkowski;
          if (!raw.powerGiven || minkowski) return std::nullopt;
          return "--power applies to the Minkowski distance only (--type metric --measure minkowski)";
+       }},
+      {"header-or-no-header",
+       [](const RawOptions& raw) -> Message {
+         if (!(raw.header && raw.noHeader)) return std::nullopt;
+         return "--header and --no-header contradict each other; give one";
+       }},
+      {"delimiter",
+       [](const RawOptions& raw) -> Message {
+         if (!raw.delimiterGiven || DelimiterValue(raw.delimiter) != 0) return std::nullopt;
+         return "--delimiter " + Quoted(raw.delimiter) + " is not a separator; choose one of: , ; TAB |";
+       }},
+      {"dialect-needs-text-file",
+       [](const RawOptions& raw) -> Message {
+         const std::string extension = LowerExtension(raw.input);
+         if ((!raw.delimiterGiven && !raw.decimalComma) || extension != ".xlsx") return std::nullopt;
+         return "--delimiter and --decimal-comma apply to .csv and .tsv input only";
+       }},
+      {"decimal-comma-needs-other-delimiter",
+       [](const RawOptions& raw) -> Message {
+         if (!raw.decimalComma || !raw.delimiterGiven || DelimiterValue(raw.delimiter) != ',') return std::nullopt;
+         return "--decimal-comma needs a separator other than ',' (for example --delimiter ';')";
+       }},
+      {"missing",
+       [](const RawOptions& raw) -> Message {
+         if (raw.missing == "refuse" || raw.missing == "drop") return std::nullopt;
+         return "--missing " + Quoted(raw.missing) + " is not a choice; choose one of: refuse drop";
+       }},
+      {"missing-drop-needs-data-type",
+       [](const RawOptions& raw) -> Message {
+         const std::int32_t type = TypeCode(raw);
+         if (raw.missing != "drop" || type == dezEZuvazozMetric || type == dezEZuvazozBinomial) return std::nullopt;
+         return "--missing drop applies to binomial and metric data only, not to --type " + raw.type;
+       }},
+      {"standardize",
+       [](const RawOptions& raw) -> Message {
+         if (StandardizationNamed(raw.standardize)) return std::nullopt;
+         return "--standardize " + Quoted(raw.standardize) +
+                " is not a standardisation; choose one of: none z range range-1-1 max-1 mean-1 sd-1";
+       }},
+      {"standardize-needs-metric",
+       [](const RawOptions& raw) -> Message {
+         if (raw.standardize == "none" || TypeCode(raw) == dezEZuvazozMetric) return std::nullopt;
+         return "--standardize applies to metric data only, not to --type " + raw.type;
        }},
       {"overwrite-needs-output-range",
        [](const RawOptions& raw) -> Message {
@@ -187,6 +240,11 @@ Options Resolve(const RawOptions& raw) {
   if (raw.jsonGiven) options.json = raw.json;
   options.print = raw.print || (!raw.outputGiven && !raw.jsonGiven);
   options.quiet = raw.quiet;
+  options.header = raw.header ? HeaderRow::kYes : raw.noHeader ? HeaderRow::kNo : HeaderRow::kDetect;
+  if (raw.delimiterGiven) options.delimiter = DelimiterValue(raw.delimiter);
+  options.decimalComma = raw.decimalComma;
+  options.dropMissing = raw.missing == "drop";
+  options.standardize = *StandardizationNamed(raw.standardize);
   return options;
 }
 
@@ -214,7 +272,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   app.add_option("INPUT", raw.input, "data file: .csv, .tsv or .xlsx")->required()->type_name("");
   CLI::Option* range = app.add_option(
       "-r,--range", raw.range,
-      "variables range, e.g. \"Data!$B$2:$F$30\" (an address without a sheet refers to the first sheet); "
+      "variables range, e.g. 'Data!$B$2:$F$30', 'Stores 2023!A2:F' or A:F (single quotes keep the shell "
+      "off $; an address without a sheet refers to the first sheet; an open end stops at the last used row); "
       "default: the used range of the first sheet")
                               ->type_name("ADDR");
   app.add_option("-t,--type", raw.type,
@@ -227,7 +286,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
       "metric: bray-curtis canberra city-block euclidean minkowski correlation squared-euclidean (or 1..7); "
       "default euclidean for metric, jaccard for binomial data")
                                 ->type_name("M");
-  CLI::Option* power = app.add_option("-p,--power", raw.power, "Minkowski exponent 0..9; default 2")->type_name("N");
+  CLI::Option* power = app.add_option("-p,--power", raw.power, "Minkowski exponent 1..9; default 2")->type_name("N");
   app.add_option("-M,--method", raw.method,
                  "single | complete | average | centroid | ward | flexible "
                  "(also nearest, furthest, group-average, lance-williams, 1..6); default average")
@@ -237,7 +296,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   app.add_flag("--chart", raw.chart, "draw the dendrogram chart (in the -o workbook; at most 250 items)");
   CLI::Option* outputRange = app.add_option(
       "--output-range", raw.outputRange,
-      "where the report goes, e.g. \"Data!$H$1\" (without a sheet: the first sheet); default: a new sheet")
+      "where the report goes, e.g. 'Data!$H$1' (without a sheet: the first sheet); default: a new sheet")
                                     ->type_name("ADDR");
   app.add_flag("--overwrite", raw.overwrite, "let the report replace non-empty cells at --output-range");
   CLI::Option* output = app.add_option("-o,--output", raw.output, "write the workbook with the report")
@@ -247,6 +306,18 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
                                                          "standard output")
                          ->type_name("FILE|-");
   app.add_flag("-q,--quiet", raw.quiet, "no progress display");
+  app.add_flag("--header", raw.header, "the range's first row holds the variable names");
+  app.add_flag("--no-header", raw.noHeader, "never detect a header row (detected only when -r is not given)");
+  CLI::Option* delimiter =
+      app.add_option("--delimiter", raw.delimiter, "CSV/TSV separator: , ; TAB | (default: detected)")->type_name("C");
+  app.add_flag("--decimal-comma", raw.decimalComma,
+               "1,5 means 1.5 in CSV/TSV fields (default: detected in files separated by ; TAB or |)");
+  app.add_option("--missing", raw.missing,
+                 "items with an empty or non-numeric cell: refuse (default) or drop them and analyse the rest")
+      ->type_name("refuse|drop");
+  app.add_option("--standardize", raw.standardize,
+                 "metric data, per variable: none (default) z range range-1-1 max-1 mean-1 sd-1")
+      ->type_name("S");
 
   try {
     app.parse(argc, argv);
@@ -263,6 +334,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   raw.outputRangeGiven = outputRange->count() > 0;
   raw.outputGiven = output->count() > 0;
   raw.jsonGiven = json->count() > 0;
+  raw.delimiterGiven = delimiter->count() > 0;
 
   for (const CommandLineRule& rule : Rules()) {
     if (const Message message = rule.check(raw)) {

@@ -22,6 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "cli/standardization.h"
+
 namespace dez::cli {
 
 /// Exit statuses of hcluster.
@@ -53,7 +55,18 @@ struct RawOptions {
   std::string json;
   bool jsonGiven = false;
   bool quiet = false;
+  // Reading the user's own data (cli/data_preparation.h).
+  bool header = false;
+  bool noHeader = false;
+  std::string delimiter;
+  bool delimiterGiven = false;
+  bool decimalComma = false;
+  std::string missing = "refuse";
+  std::string standardize = "none";
 };
+
+/// Whether the range's first row holds variable names.
+enum class HeaderRow { kDetect, kYes, kNo };
 
 /// A validated command line, in the terms of clsHCluster.
 struct Options {
@@ -74,6 +87,11 @@ struct Options {
   bool print = false;              ///< the report as text on standard output
   std::optional<std::string> json; ///< --json: a file name, or "-" for standard output
   bool quiet = false;
+  HeaderRow header = HeaderRow::kDetect;  ///< --header / --no-header; detected only without -r
+  char delimiter = 0;              ///< --delimiter; 0: detected
+  bool decimalComma = false;       ///< --decimal-comma
+  bool dropMissing = false;        ///< --missing drop
+  Standardization standardize = Standardization::kNone;
 };
 
 /// A rule of the command line: its name (used in tests and in the README) and a check

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "cli/data_json.h"
+#include "cli/data_preparation.h"
 #include "cli/error_report.h"
 #include "cli/json_results.h"
 #include "cli/progress.h"
@@ -23,6 +25,7 @@
 #include "host/embedded/embedded_workbook.h"
 #include "host/embedded/embedded_worksheet.h"
 #include "io/atomic_output_file.h"
+#include "io/csv_reader.h"
 #include "io/file_error.h"
 #include "io/output_set.h"
 #include "io/temporary_file_registry.h"
@@ -37,15 +40,8 @@ namespace {
 using embedded::CellBlock;
 using embedded::EmbeddedWorksheet;
 
-/// A sheet-qualified absolute address: 'Sheet name'!$A$1:$E$31.
-std::string QualifiedAddress(const std::string& sheet, const CellBlock& block) {
-  std::string quoted = "'";
-  for (const char ch : sheet) {
-    quoted += ch;
-    if (ch == '\'') quoted += '\'';
-  }
-  return quoted + "'!" + embedded::AbsoluteAddress(block);
-}
+/// The most items the dendrogram chart is drawn for.
+constexpr std::int32_t kMaxChartItems = 250;
 
 /// The block of the placed report: the size of the report on the scratch sheet, where the
 /// report writer builds it from A1, with its top-left cell at the output cell.
@@ -98,6 +94,41 @@ void Analyse(clsHCluster& hc, const Options& options, const std::string& varRang
   hc.Results(options.overwrite);
 }
 
+/// The dialect of a CSV or TSV input: as given by --delimiter and --decimal-comma, else
+/// detected from the file's first bytes; a dialect other than the extension's is said on
+/// `err`.
+io::CsvDialect ReadingDialect(const Options& options, std::ostream& err) {
+  const char byExtension = io::CsvReader::DelimiterFor(options.input);
+  if (byExtension == 0) return {};
+  io::CsvDialect dialect{options.delimiter, options.decimalComma};
+  if (options.delimiter == 0) {
+    const io::CsvDialect detected = io::DetectCsvDialect(io::CsvReader::FileStart(options.input, 1 << 16), byExtension);
+    dialect.delimiter = detected.delimiter;
+    dialect.decimalComma = options.decimalComma || detected.decimalComma;
+    if (detected.delimiter != byExtension || (detected.decimalComma && !options.decimalComma)) {
+      err << "hcluster: " << options.input.string() << ": fields separated by " << io::DelimiterName(dialect.delimiter)
+          << (dialect.decimalComma ? ", numbers with a decimal comma" : "")
+          << " (detected; --delimiter and --decimal-comma set them)\n";
+    }
+  }
+  return dialect;
+}
+
+/// The report header's data set line names the user's range, in the form -r takes back,
+/// followed by what was done to the data; the component wrote the range it was given.
+void ShowDataSetAddress(const clsHCluster& hc, const DataSelection& data, const PreparedData& prepared) {
+  const auto* cell = dynamic_cast<const embedded::EmbeddedRange*>(hc.OutputCell().get());
+  if (cell == nullptr || !data.sheet) return;
+  const std::shared_ptr<EmbeddedWorksheet> sheet = cell->Sheet();
+  const std::int32_t row = cell->Row() + 1;
+  const Variant& line = sheet->ValueAt(row, cell->Column());
+  if (!line.IsText()) return;
+  const std::size_t equals = line.text().find(" = ");
+  if (equals == std::string::npos) return;
+  sheet->WriteCell(row, cell->Column(), line.text().substr(0, equals + 3) + data.address + prepared.note,
+                   sheet->StyleAt(row, cell->Column()));
+}
+
 }  // namespace
 
 int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
@@ -111,7 +142,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
   std::shared_ptr<embedded::EmbeddedWorkbook> book;
   progress.Show("reading " + inputName);
   try {
-    book = io::WorkbookReader::Read(*app, options.input);
+    book = io::WorkbookReader::Read(*app, options.input, {}, ReadingDialect(options, err));
   } catch (const Error& e) {
     progress.Clear();
     err << "hcluster: cannot read the input file: " << e.description << '\n';
@@ -120,18 +151,16 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
   app->SetActiveBook(book);
   const std::shared_ptr<EmbeddedWorksheet> first = book->Sheets().front();
   book->SetActiveSheet(first);
-  std::string varRange;
-  if (options.range) {
-    varRange = *options.range;  // as given: an empty text is the component's to refuse
-  } else {
-    const std::optional<CellBlock> used = first->UsedRange();
-    if (!used) {
-      progress.Clear();
-      err << "hcluster: " << inputName << ": the first sheet \"" << first->Name() << "\" holds no data\n";
-      return kExitUsageOrFile;
-    }
-    varRange = QualifiedAddress(first->Name(), *used);
+  // The user's range, header row, dropped items and standardised values.
+  const std::optional<DataSelection> data = SelectData(*book, options, err);
+  const std::optional<PreparedData> prepared = data ? PrepareData(*app, *data, options, err) : std::nullopt;
+  if (!prepared) {
+    progress.Clear();
+    return data ? kExitAnalysisError : kExitUsageOrFile;
   }
+  Options analysed = options;
+  analysed.labels = prepared->labels;
+  const std::string varRange = prepared->address;
 
   // 2. The analysis, and 3. what can still fail in the component.
   clsHCluster hc(context);
@@ -139,15 +168,21 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
   std::string json;
   try {
     progress.Show("building the matrix");
-    Analyse(hc, options, varRange);
+    Analyse(hc, analysed, varRange);
     if (options.json) {
       const auto [minVal, maxVal] = hc.EngineGraphLimits();
-      json = ResultsJson(hc.EngineResults(), hc.ItemLabels(), minVal, maxVal);
+      json = WithDataMembers(ResultsJson(hc.EngineResults(), hc.ItemLabels(), minVal, maxVal),
+                             DataJsonMembers(data->variables, prepared->dropped, options.standardize));
     }
   } catch (const Error& e) {
     progress.Clear();
-    err << DescribeError(e);
+    err << DescribeError(e) << OffendingCellLine(e, *data, options);
     return kExitAnalysisError;
+  }
+  ShowDataSetAddress(hc, *data, *prepared);
+  if (options.chart && hc.ItemLabels().UBound() > kMaxChartItems) {
+    err << "hcluster: --chart: the chart is left out: it is drawn for at most " << kMaxChartItems
+        << " items, and this analysis has " << hc.ItemLabels().UBound() << "\n";
   }
 
   // 4. The outputs: every file prepared completely, then all put in place together.

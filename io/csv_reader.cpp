@@ -26,6 +26,9 @@ std::string HexByte(unsigned char b) {
 CsvReader::CsvReader(std::string fileName, char delimiter, CellSink& sink)
     : fileName_(std::move(fileName)), delimiter_(delimiter), sink_(sink) {}
 
+CsvReader::CsvReader(std::string fileName, CsvDialect dialect, CellSink& sink)
+    : fileName_(std::move(fileName)), delimiter_(dialect.delimiter), decimalComma_(dialect.decimalComma), sink_(sink) {}
+
 char CsvReader::DelimiterFor(const std::filesystem::path& path) {
   std::string ext = path.extension().string();
   for (char& ch : ext) {
@@ -176,7 +179,11 @@ void CsvReader::EndField() {
          "invalid UTF-8 (byte " + HexByte(static_cast<unsigned char>(field_[bad])) + " at offset " +
              std::to_string(bad) + " of the field)");
   }
-  const std::optional<double> number = ParseNumber(field_);
+  std::optional<double> number = ParseNumber(field_);
+  if (!number && decimalComma_ && IsDecimalCommaNumber(field_)) {
+    std::string buffer;
+    number = ParseNumber(DecimalCommaAsPoint(field_, buffer));
+  }
   Variant value = number ? Variant(*number) : Variant(std::move(field_));
   field_.clear();  // also revives a moved-from buffer
   sink_.SetCell(static_cast<std::int32_t>(row_), static_cast<std::int32_t>(column_), std::move(value));
@@ -187,10 +194,24 @@ void CsvReader::EndRecord() {
   column_ = 1;
 }
 
+std::string CsvReader::FileStart(const std::filesystem::path& path, std::size_t size) {
+  std::string bytes(size, '\0');
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.string().c_str(), "rb"), &std::fclose);
+  const std::size_t n = file ? std::fread(bytes.data(), 1, size, file.get()) : 0;
+  bytes.resize(n);
+  if (bytes.starts_with(kByteOrderMark)) bytes.erase(0, kByteOrderMark.size());
+  return bytes;
+}
+
 void CsvReader::ReadFile(const std::filesystem::path& path, const std::string& sheetName, CellSink& sink) {
+  ReadFile(path, sheetName, sink, CsvDialect{DelimiterFor(path), false});
+}
+
+void CsvReader::ReadFile(const std::filesystem::path& path, const std::string& sheetName, CellSink& sink,
+                         CsvDialect dialect) {
   const std::string name = path.string();
   const char delimiter = DelimiterFor(path);
-  if (delimiter == 0) {
+  if (delimiter == 0 || dialect.delimiter == 0) {
     throw FileError(FileErrorKind::kUnsupported, name, {}, "not a .csv or .tsv file", kSource);
   }
   std::error_code ec;
@@ -201,7 +222,7 @@ void CsvReader::ReadFile(const std::filesystem::path& path, const std::string& s
   if (!file) {
     throw FileError(FileErrorKind::kOpen, name, {}, std::string("cannot open: ") + std::strerror(errno), kSource);
   }
-  CsvReader reader(name, delimiter, sink);
+  CsvReader reader(name, dialect, sink);
   sink.BeginSheet(sheetName);
   std::vector<char> buffer(std::size_t{1} << 20);
   for (;;) {

@@ -31,6 +31,7 @@
 #include <string_view>
 
 #include "io/cell_sink.h"
+#include "io/csv_dialect.h"
 #include "io/file_error.h"
 
 namespace dez::io {
@@ -40,6 +41,8 @@ class CsvReader {
   /// Reads `text` as a file named `fileName` (used in error messages only) into the
   /// current sheet of `sink`; BeginSheet/EndSheet are the caller's.
   CsvReader(std::string fileName, char delimiter, CellSink& sink);
+  /// The same with a decimal comma: a field such as "1,5" is the Number 1.5.
+  CsvReader(std::string fileName, CsvDialect dialect, CellSink& sink);
 
   /// Consumes the next piece of the input; pieces may split anywhere, even inside a
   /// UTF-8 sequence or a CRLF.
@@ -58,6 +61,13 @@ class CsvReader {
   /// EndSheet. The delimiter comes from the extension. Errors as above, and kOpen when
   /// the file cannot be read.
   static void ReadFile(const std::filesystem::path& path, const std::string& sheetName, CellSink& sink);
+  /// The same in the given dialect.
+  static void ReadFile(const std::filesystem::path& path, const std::string& sheetName, CellSink& sink,
+                       CsvDialect dialect);
+
+  /// The first `size` bytes of the file (fewer when it is shorter; none when it cannot be
+  /// read), for dialect detection.
+  static std::string FileStart(const std::filesystem::path& path, std::size_t size);
 
  private:
   enum class State : std::uint8_t { kFieldStart, kUnquoted, kQuoted, kQuoteInQuoted, kAfterCr };
@@ -70,6 +80,7 @@ class CsvReader {
 
   std::string fileName_;
   char delimiter_;
+  bool decimalComma_ = false;
   CellSink& sink_;
 
   State state_ = State::kFieldStart;

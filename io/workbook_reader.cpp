@@ -41,6 +41,13 @@ std::string WorkbookReader::SheetNameForFile(const std::filesystem::path& path) 
 std::shared_ptr<embedded::EmbeddedWorkbook> WorkbookReader::Read(embedded::EmbeddedApplication& app,
                                                                  const std::filesystem::path& path,
                                                                  const XlsxReadLimits& limits) {
+  return Read(app, path, limits, CsvDialect{CsvReader::DelimiterFor(path), false});
+}
+
+std::shared_ptr<embedded::EmbeddedWorkbook> WorkbookReader::Read(embedded::EmbeddedApplication& app,
+                                                                 const std::filesystem::path& path,
+                                                                 const XlsxReadLimits& limits,
+                                                                 const CsvDialect& dialect) {
   const std::string fileName = path.string();
   const std::string ext = LowerExtension(path);
   const bool csv = ext == ".csv" || ext == ".tsv";
@@ -51,7 +58,7 @@ std::shared_ptr<embedded::EmbeddedWorkbook> WorkbookReader::Read(embedded::Embed
   HostWorkbookSink sink(app, path.filename().string(), fileName, csv ? "ReadCsv" : "ReadXlsx");
   try {
     if (csv) {
-      CsvReader::ReadFile(path, SheetNameForFile(path), sink);
+      CsvReader::ReadFile(path, SheetNameForFile(path), sink, dialect);
     } else {
       XlsxReader::ReadFile(path, sink, limits);
     }

@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "io/csv_dialect.h"
 #include "io/xlsx_read_limits.h"
 
 namespace dez::embedded {
@@ -34,6 +35,11 @@ class WorkbookReader {
   static std::shared_ptr<embedded::EmbeddedWorkbook> Read(embedded::EmbeddedApplication& app,
                                                           const std::filesystem::path& path,
                                                           const XlsxReadLimits& limits = {});
+  /// The same, reading a .csv or .tsv file in `dialect` (ignored for .xlsx).
+  static std::shared_ptr<embedded::EmbeddedWorkbook> Read(embedded::EmbeddedApplication& app,
+                                                          const std::filesystem::path& path,
+                                                          const XlsxReadLimits& limits,
+                                                          const CsvDialect& dialect);
 
   /// The sheet name a CSV or TSV file gets: its stem, with : \ / ? * [ ] replaced by "_",
   /// leading and trailing apostrophes dropped, cut to 31 characters; "Sheet1" when
