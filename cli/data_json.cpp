@@ -12,15 +12,21 @@ std::string JsonTexts(const std::vector<std::string>& texts) {
 }
 }  // namespace
 
-std::string DataJsonMembers(const std::vector<std::string>& variables, const std::vector<std::string>& dropped,
+std::string DataJsonMembers(const std::vector<std::string>& variables, const std::vector<std::string>* dropped,
                             Standardization standardization) {
-  return "\"variables\": " + JsonTexts(variables) + ", \"dropped\": " + JsonTexts(dropped) +
-         ", \"standardisation\": " + JsonString(std::string(StandardizationName(standardization)));
+  std::string members;
+  const auto add = [&members](const std::string& member) { members += (members.empty() ? "" : ", ") + member; };
+  if (!variables.empty()) add("\"variables\": " + JsonTexts(variables));
+  if (dropped != nullptr) add("\"dropped\": " + JsonTexts(*dropped));
+  if (standardization != Standardization::kNone) {
+    add("\"standardisation\": " + JsonString(std::string(StandardizationName(standardization))));
+  }
+  return members;
 }
 
 std::string WithDataMembers(std::string json, const std::string& members) {
   const std::size_t close = json.rfind('}');
-  if (close == std::string::npos) return json;
+  if (members.empty() || close == std::string::npos) return json;
   json.insert(close, ",\n " + members);
   return json;
 }

@@ -3,7 +3,9 @@
 //
 //   "variables": ["Revenue", "Visitors"], "dropped": ["Row 7"], "standardisation": "z"
 //
-// "variables" is [] without a header row; "standardisation" is "none" when none was asked.
+// Each member is written only when it says something: "variables" with a header row,
+// "dropped" with --missing drop, "standardisation" when one was asked; the JSON of a run
+// without them is as it always was.
 #pragma once
 
 #include <string>
@@ -13,11 +15,11 @@
 
 namespace dez::cli {
 
-/// The members above, without braces.
-std::string DataJsonMembers(const std::vector<std::string>& variables, const std::vector<std::string>& dropped,
+/// The members above, without braces; "" when none applies.
+std::string DataJsonMembers(const std::vector<std::string>& variables, const std::vector<std::string>* dropped,
                             Standardization standardization);
 
-/// `json`, an object ending in "}" and a line break, with `members` added at its end.
+/// `json`, an object ending in "}" and a line break, with `members` (if any) added at its end.
 std::string WithDataMembers(std::string json, const std::string& members);
 
 }  // namespace dez::cli

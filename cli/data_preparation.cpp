@@ -155,6 +155,12 @@ std::string FixFor(const EmbeddedWorksheet& sheet, const DataSelection& data, co
 }  // namespace
 
 std::string SheetAddress(const std::string& sheet, const CellBlock& block) {
+  const bool bare = !sheet.empty() && std::all_of(sheet.begin(), sheet.end(),
+                                                   [](char c) { return IsBareNameChar(c) || c == '-'; });
+  return bare ? sheet + "!" + embedded::AbsoluteAddress(block) : ComponentSheetAddress(sheet, block);
+}
+
+std::string ComponentSheetAddress(const std::string& sheet, const CellBlock& block) {
   const bool bare = !sheet.empty() && std::all_of(sheet.begin(), sheet.end(), IsBareNameChar);
   if (bare) return sheet + "!" + embedded::AbsoluteAddress(block);
   std::string quoted = "'";
@@ -190,6 +196,7 @@ std::optional<DataSelection> SelectData(const embedded::EmbeddedWorkbook& book, 
     const std::shared_ptr<EmbeddedWorksheet> sheet = bang == std::string::npos ? first : SheetNamed(book, sheetName);
     if (!parsed || !sheet || sheetName.find('[') != std::string::npos) {
       data.address = text;  // not ours to read: the component answers
+      data.componentAddress = text;
       return data;
     }
     data.sheet = sheet;
@@ -197,7 +204,8 @@ std::optional<DataSelection> SelectData(const embedded::EmbeddedWorkbook& book, 
     if (data.block.top == 0 || data.block.bottom == 0) {
       const std::optional<CellBlock> used = sheet->UsedRange();
       if (!used) {
-        err << "hcluster: " << text << ": the sheet \"" << sheet->Name() << "\" holds no data\n";
+        err << "hcluster: " << options.input.string() << ": the sheet \"" << sheet->Name() << "\" of " << text
+            << " holds no data\n";
         return std::nullopt;
       }
       if (data.block.top == 0) data.block.top = 1;
@@ -206,7 +214,7 @@ std::optional<DataSelection> SelectData(const embedded::EmbeddedWorkbook& book, 
   } else {
     const std::optional<CellBlock> used = first->UsedRange();
     if (!used) {
-      err << "hcluster: the first sheet \"" << first->Name() << "\" holds no data\n";
+      err << "hcluster: " << options.input.string() << ": the first sheet \"" << first->Name() << "\" holds no data\n";
       return std::nullopt;
     }
     data.sheet = first;
@@ -228,12 +236,13 @@ std::optional<DataSelection> SelectData(const embedded::EmbeddedWorkbook& book, 
     if (data.block.top < data.block.bottom) ++data.block.top;
   }
   data.address = SheetAddress(sheet.Name(), data.block);
+  data.componentAddress = ComponentSheetAddress(sheet.Name(), data.block);
   return data;
 }
 
 std::optional<PreparedData> PrepareData(embedded::EmbeddedApplication& app, const DataSelection& data,
                                         const Options& options, std::ostream& err) {
-  PreparedData prepared{data.address, options.labels, {}, {}};
+  PreparedData prepared{data.componentAddress, options.labels, {}, {}};
   const bool standardize = options.standardize != Standardization::kNone;
   if (!data.sheet || (!options.dropMissing && !standardize)) return prepared;
   const EmbeddedWorksheet& sheet = *data.sheet;

@@ -38,7 +38,8 @@ namespace dez::cli {
 struct DataSelection {
   std::shared_ptr<embedded::EmbeddedWorksheet> sheet;  ///< null: `address` is for the component as given
   embedded::CellBlock block;       ///< the items' rows (header row excluded), label column included
-  std::string address;             ///< the block as an address the tool accepts back
+  std::string address;             ///< the block as shown to the user, an address -r takes back
+  std::string componentAddress;    ///< the block as the component reads it
   std::vector<std::string> variables;  ///< the header row's names, empty without one
 };
 
@@ -50,9 +51,13 @@ struct PreparedData {
   std::string note;                    ///< what the report header adds to the data set line
 };
 
-/// The sheet-qualified absolute address of `block` on `sheet`, the name quoted only when
-/// it must be: Data!$A$1:$F$9, 'Stores 2023'!$A$2:$F$11.
+/// The sheet-qualified absolute address of `block` on `sheet` as the tool shows it, the
+/// name quoted when it holds a blank or a sign other than _ . -: Data!$A$1:$F$9,
+/// iris-sample!$A$1:$E$30, 'Stores 2023'!$A$2:$F$11.
 std::string SheetAddress(const std::string& sheet, const embedded::CellBlock& block);
+
+/// The same as the component's address parser needs it: also a name with '-' quoted.
+std::string ComponentSheetAddress(const std::string& sheet, const embedded::CellBlock& block);
 
 /// The selection of `options` on `book`; a message on `err` and nothing when the range
 /// names no sheet of the book, or the sheet is empty. Says on `err` when a header row was

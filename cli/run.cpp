@@ -172,7 +172,8 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
     if (options.json) {
       const auto [minVal, maxVal] = hc.EngineGraphLimits();
       json = WithDataMembers(ResultsJson(hc.EngineResults(), hc.ItemLabels(), minVal, maxVal),
-                             DataJsonMembers(data->variables, prepared->dropped, options.standardize));
+                             DataJsonMembers(data->variables, options.dropMissing ? &prepared->dropped : nullptr,
+                                             options.standardize));
     }
   } catch (const Error& e) {
     progress.Clear();

@@ -58,10 +58,6 @@ TEST(RealData, FilesAsSpreadsheetsExportThem) {
        "  cell c!B1 holds the text \"2,5\": write the number with a decimal point (or, for a CSV file, add "
        "--decimal-comma)", {}},
       {"open range", "o.csv", "x,1,2\nN,1,2\nS,3,5\nE,4,4\n", {"-r", "A2:C", "-l"}, 0, "", {"N", "S", "E"}},
-      {"exponent 0", "e.csv", "1,2\n3,5\n", {"-m", "minkowski", "-p", "0"}, 2,
-       "hcluster: --power \"0\": the exponent must be 1 to 9", {}},
-      {"standardisation of binomial data", "e.csv", "1,0\n0,1\n", {"-t", "binomial", "--standardize", "z"}, 2,
-       "hcluster: --standardize applies to metric data only, not to --type binomial", {}},
       {"a variable without variation", "v.csv", "a,b\n1,7\n2,7\n3,7\n", {"--standardize", "range"}, 1,
        "hcluster: --standardize range: column B (\"b\") has no variation to scale by (every value the same); leave it "
        "out of the range", {}},
