@@ -10,7 +10,8 @@
 // Values:
 // - A field whose whole text reads as a number literal (ParseNumber: integer, decimal or
 //   exponent form, optional sign, surrounding blanks allowed) is a Number, whether or not
-//   it was quoted; an empty field, quoted or not, is Empty and is not delivered; any
+//   it was quoted; with a decimal comma (CsvDialect), "1,5" is the Number 1.5 too (see
+//   IsDecimalCommaNumber); an empty field, quoted or not, is Empty and is not delivered; any
 //   other field is Text, kept byte for byte.
 // Shape:
 // - Ragged rows are allowed: a short row simply has no cells past its last field (they
