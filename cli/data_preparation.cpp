@@ -148,6 +148,10 @@ std::string FixFor(const EmbeddedWorksheet& sheet, const DataSelection& data, co
   if (value.IsText() && io::IsDecimalCommaNumber(value.ToText())) {
     return "write the number with a decimal point (or, for a CSV file, add --decimal-comma)";
   }
+  if (value.IsText() && value.text().size() > 1 && value.text().back() == '%' &&
+      ParseNumber(std::string_view(value.text()).substr(0, value.text().size() - 1))) {
+    return "write the percentage as a number (0.12 for 12%)";
+  }
   if (options.clusterType == dezEZuvazozBinomial && value.IsNumber()) return "binomial data holds only 1 and 0";
   return "correct the cell, or add --missing drop to leave the item out";
 }

@@ -57,6 +57,10 @@ TEST(RealData, FilesAsSpreadsheetsExportThem) {
       {"decimal comma text in a comma file", "c.csv", "1,\"2,5\"\n3,5\n4,4\n", {}, 1,
        "  cell c!B1 holds the text \"2,5\": write the number with a decimal point (or, for a CSV file, add "
        "--decimal-comma)", {}},
+      {"a percentage", "pc.csv", "1,12%\n3,5\n4,4\n", {}, 1,
+       "  cell pc!B1 holds the text \"12%\": write the percentage as a number (0.12 for 12%)", {}},
+      {"a 2 in binomial data", "bin.csv", "1,0\n0,2\n1,1\n", {"-t", "binomial"}, 1,
+       "  cell bin!B2 holds 2: binomial data holds only 1 and 0", {}},
       {"open range", "o.csv", "x,1,2\nN,1,2\nS,3,5\nE,4,4\n", {"-r", "A2:C", "-l"}, 0, "", {"N", "S", "E"}},
       {"a variable without variation", "v.csv", "a,b\n1,7\n2,7\n3,7\n", {"--standardize", "range"}, 1,
        "hcluster: --standardize range: column B (\"b\") has no variation to scale by (every value the same); leave it "
