@@ -96,12 +96,16 @@ void Analyse(clsHCluster& hc, const Options& options, const std::string& varRang
 
 /// The dialect of a CSV or TSV input: as given by --delimiter and --decimal-comma, else
 /// detected from the file's first bytes; a dialect other than the extension's is said on
-/// `err`.
+/// `err`. Only a regular file is looked at twice: a FIFO or device keeps the extension's
+/// separator, since what detection read would be gone.
 io::CsvDialect ReadingDialect(const Options& options, std::ostream& err) {
   const char byExtension = io::CsvReader::DelimiterFor(options.input);
   if (byExtension == 0) return {};
   io::CsvDialect dialect{options.delimiter, options.decimalComma};
-  if (options.delimiter == 0) {
+  std::error_code ignored;
+  if (options.delimiter == 0 && !std::filesystem::is_regular_file(options.input, ignored)) {
+    dialect.delimiter = byExtension;
+  } else if (options.delimiter == 0) {
     const io::CsvDialect detected = io::DetectCsvDialect(io::CsvReader::FileStart(options.input, 1 << 16), byExtension);
     dialect.delimiter = detected.delimiter;
     dialect.decimalComma = options.decimalComma || detected.decimalComma;
