@@ -199,6 +199,11 @@ std::optional<DataSelection> SelectData(const embedded::EmbeddedWorkbook& book, 
     const std::optional<CellBlock> parsed = ParseOpenReference(reference);
     const std::shared_ptr<EmbeddedWorksheet> sheet = bang == std::string::npos ? first : SheetNamed(book, sheetName);
     if (!parsed || !sheet || sheetName.find('[') != std::string::npos) {
+      if (options.dropMissing || options.standardize != Standardization::kNone) {
+        err << "hcluster: --missing drop and --standardize need a range of one block on a sheet of the input, "
+               "such as 'Data!A2:F'; \"" << text << "\" is none\n";
+        return std::nullopt;
+      }
       data.address = text;  // not ours to read: the component answers
       data.componentAddress = text;
       return data;

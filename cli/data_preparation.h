@@ -60,8 +60,9 @@ std::string SheetAddress(const std::string& sheet, const embedded::CellBlock& bl
 std::string ComponentSheetAddress(const std::string& sheet, const embedded::CellBlock& block);
 
 /// The selection of `options` on `book`; a message on `err` and nothing when the range
-/// names no sheet of the book, or the sheet is empty. Says on `err` when a header row was
-/// detected.
+/// names an empty sheet, or when items are to be dropped or variables standardised on a
+/// range that is not one block of a sheet of the book. Says on `err` when a header row
+/// was detected.
 std::optional<DataSelection> SelectData(const embedded::EmbeddedWorkbook& book, const Options& options,
                                         std::ostream& err);
 

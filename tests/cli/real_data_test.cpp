@@ -62,6 +62,10 @@ TEST(RealData, FilesAsSpreadsheetsExportThem) {
       {"a 2 in binomial data", "bin.csv", "1,0\n0,2\n1,1\n", {"-t", "binomial"}, 1,
        "  cell bin!B2 holds 2: binomial data holds only 1 and 0", {}},
       {"open range", "o.csv", "x,1,2\nN,1,2\nS,3,5\nE,4,4\n", {"-r", "A2:C", "-l"}, 0, "", {"N", "S", "E"}},
+      {"standardisation of a range that is not one block", "u.csv", "1,2\n3,5\n4,4\n",
+       {"-r", "A1:B1,A2:B3", "--standardize", "z"}, 2,
+       "hcluster: --missing drop and --standardize need a range of one block on a sheet of the input, such as "
+       "'Data!A2:F'; \"A1:B1,A2:B3\" is none", {}},
       {"a variable without variation", "v.csv", "a,b\n1,7\n2,7\n3,7\n", {"--standardize", "range"}, 1,
        "hcluster: --standardize range: column B (\"b\") has no variation to scale by (every value the same); leave it "
        "out of the range", {}},
