@@ -30,7 +30,7 @@
 #include "io/output_set.h"
 #include "io/temporary_file_registry.h"
 #include "io/text_renderer.h"
-#include "io/xlsx_chart_writer.h"
+#include "io/xlsx_package_writer.h"
 #include "io/workbook_reader.h"
 
 namespace dez::cli {
@@ -195,8 +195,15 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
     io::OutputSet outputs;
     if (options.output) {
       progress.Show("writing " + options.output->string());
-      // cells, formats and the dendrogram chart
-      io::WriteXlsxWithCharts(*book, outputs.Add(*options.output, "WriteXlsx"));
+      // An .xlsx input is written back as its own package with the report added.
+      std::optional<io::ReportOnSheet> reportOnSheet;
+      const auto* cell = dynamic_cast<const embedded::EmbeddedRange*>(hc.OutputCell().get());
+      if (!options.outputRange.empty() && cell != nullptr) {
+        if (const std::optional<CellBlock> report = PlacedReport(*app, *cell)) {
+          reportOnSheet = io::ReportOnSheet{cell->Sheet()->Name(), *report};
+        }
+      }
+      io::WriteWorkbookFile(*book, outputs.Add(*options.output, "WriteXlsx"), options.input, reportOnSheet);
     }
     if (options.json && *options.json != "-") {
       progress.Show("writing " + *options.json);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -149,6 +150,60 @@ struct ZipDiscard {
   void operator()(zip_t* archive) const { zip_discard(archive); }
 };
 
+/// What a chart setting that cannot be saved raises (names the sheet and the chart).
+using ChartFail = std::function<void(const std::string&)>;
+
+/// The series line: none, or its colour, width and dash.
+void SetSeriesLine(lxw_chart_series* series, const ChartBorderSettings& border, const ChartFail& fail) {
+  lxw_chart_line line{};
+  bool lineSet = false;
+  if (border.colorIndex == embedded::kColorIndexNone || border.lineStyle == embedded::kLineStyleNone) {
+    line.none = LXW_TRUE;
+    lineSet = true;
+  } else {
+    if (const std::optional<lxw_color_t> color = ColorOf(border.colorIndex)) {
+      line.color = *color;
+      lineSet = true;
+    }
+    if (border.weight) {
+      const std::optional<float> width = LineWidthOf(*border.weight);
+      if (!width) fail("line weight " + std::to_string(*border.weight) + " cannot be saved");
+      line.width = *width;
+      lineSet = true;
+    }
+    if (border.lineStyle) {
+      const std::optional<std::uint8_t> dash = DashOf(*border.lineStyle);
+      if (!dash) fail("line style " + std::to_string(*border.lineStyle) + " cannot be saved");
+      line.dash_type = *dash;
+      lineSet = true;
+    }
+  }
+  if (lineSet) chart_series_set_line(series, &line);
+}
+
+/// No title; the legend, the chart area's fill and the plot area's cleared formats.
+void SetAreas(lxw_chart* chart, const ChartModel& model) {
+  chart_title_off(chart);
+  if (model.hasLegend == false) chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+  if (model.chartArea.interiorColorIndex == embedded::kColorIndexNone) {
+    lxw_chart_fill none{};
+    none.none = LXW_TRUE;
+    chart_chartarea_set_fill(chart, &none);
+  } else if (const std::optional<lxw_color_t> color = ColorOf(model.chartArea.interiorColorIndex)) {
+    lxw_chart_fill fill{};
+    fill.color = *color;
+    chart_chartarea_set_fill(chart, &fill);
+  }
+  if (model.plotArea.formatsCleared) {
+    lxw_chart_fill noFill{};
+    noFill.none = LXW_TRUE;
+    chart_plotarea_set_fill(chart, &noFill);
+    lxw_chart_line noLine{};
+    noLine.none = LXW_TRUE;
+    chart_plotarea_set_line(chart, &noLine);
+  }
+}
+
 }  // namespace
 
 // ---- Public: plot-area layout ---------------------------------------------------------------
@@ -232,7 +287,7 @@ void XlsxChartExporter::AfterSheet(const XlsxSheetContext& context) {
 
 void XlsxChartExporter::WriteChart(const XlsxSheetContext& context, const ChartModel& model) {
   const std::string& sheetName = context.sheet.Name();
-  const auto fail = [&](const std::string& what) { Fail(sheetName, model.objectName + ": " + what); };
+  const ChartFail fail = [&](const std::string& what) { Fail(sheetName, model.objectName + ": " + what); };
   const bool hasData = std::any_of(model.series.begin(), model.series.end(),
                                    [](const SeriesSettings& s) { return !s.values.empty(); });
   if (!hasData) return;  // nothing to draw: a chart part needs a series
@@ -242,113 +297,47 @@ void XlsxChartExporter::WriteChart(const XlsxSheetContext& context, const ChartM
   lxw_chart* chart = workbook_add_chart(context.workbook, *type);
   if (chart == nullptr) fail("cannot add the chart");
 
-  // Series: data rows on the hidden sheet, one for the XValues and one for the Values.
   std::string firstValues;
   for (const SeriesSettings& s : model.series) {
-    if (s.values.empty()) continue;
-    lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
-    if (series == nullptr) fail("cannot add a series");
-    const auto points = static_cast<std::int32_t>(std::max(s.xValues.size(), s.values.size()));
-    if (points > embedded::kMaxColumns) fail("a series has more points than a sheet has columns");
-    if (!s.xValues.empty()) {
-      const std::uint32_t row = AddDataRow({s.xValues, {}});
-      chart_series_set_categories(series, dataSheet_.c_str(), row, 0, row,
-                                  static_cast<lxw_col_t>(s.xValues.size() - 1));
-    }
-    const std::uint32_t valuesRow = AddDataRow({s.values, {}});
-    chart_series_set_values(series, dataSheet_.c_str(), valuesRow, 0, valuesRow,
-                            static_cast<lxw_col_t>(s.values.size() - 1));
-    if (firstValues.empty()) {
-      char reference[64];
-      lxw_rowcol_to_range_abs(reference, valuesRow, 0, valuesRow, static_cast<lxw_col_t>(s.values.size() - 1));
-      firstValues = dataSheet_ + "!" + reference;
-    }
-
-    // The line.
-    const ChartBorderSettings& border = s.border;
-    lxw_chart_line line{};
-    bool lineSet = false;
-    if (border.colorIndex == embedded::kColorIndexNone || border.lineStyle == embedded::kLineStyleNone) {
-      line.none = LXW_TRUE;
-      lineSet = true;
-    } else {
-      if (const std::optional<lxw_color_t> color = ColorOf(border.colorIndex)) {
-        line.color = *color;
-        lineSet = true;
-      }
-      if (border.weight) {
-        const std::optional<float> width = LineWidthOf(*border.weight);
-        if (!width) fail("line weight " + std::to_string(*border.weight) + " cannot be saved");
-        line.width = *width;
-        lineSet = true;
-      }
-      if (border.lineStyle) {
-        const std::optional<std::uint8_t> dash = DashOf(*border.lineStyle);
-        if (!dash) fail("line style " + std::to_string(*border.lineStyle) + " cannot be saved");
-        line.dash_type = *dash;
-        lineSet = true;
-      }
-    }
-    if (lineSet) chart_series_set_line(series, &line);
-    if (s.markerStyle == embedded::kMarkerStyleNone) {
-      chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
-    } else if (s.markerStyle && *s.markerStyle != embedded::kMarkerStyleAutomatic) {
-      fail("marker style " + std::to_string(*s.markerStyle) + " cannot be saved");
-    }
-
-    // Data labels: the labelled points show their text, the others' labels are deleted.
-    if (!s.dataLabels.empty()) {
-      std::vector<lxw_chart_data_label> labels(static_cast<std::size_t>(points));
-      std::vector<lxw_chart_font> fonts(static_cast<std::size_t>(points));
-      for (lxw_chart_data_label& label : labels) label.hide = LXW_TRUE;
-      bool showValues = false;
-      for (const auto& [point, settings] : s.dataLabels) {
-        if (point < 1 || point > points) continue;
-        const auto k = static_cast<std::size_t>(point - 1);
-        if (settings.type == embedded::kDataLabelsShowNone) continue;
-        labels[k].hide = LXW_FALSE;
-        if (settings.text) {
-          if (settings.text->starts_with("=")) {
-            // A text that would read as a formula stands in a cell of the data sheet.
-            const std::uint32_t row = AddDataRow({{}, *settings.text});
-            char cell[32];
-            lxw_rowcol_to_cell_abs(cell, row, 0, LXW_TRUE, LXW_TRUE);
-            labels[k].value = Keep("=" + dataSheet_ + "!" + cell);
-          } else {
-            labels[k].value = Keep(*settings.text);
-          }
-        } else {
-          showValues = showValues || settings.type == embedded::kDataLabelsShowValue;
-        }
-        const ChartFontSettings& font = settings.font;
-        if (font.name || font.size || font.bold) {
-          if (font.name) fonts[k].name = Keep(*font.name);
-          if (font.size) fonts[k].size = *font.size;
-          if (font.bold) fonts[k].bold = *font.bold ? LXW_TRUE : LXW_FALSE;
-          labels[k].font = &fonts[k];
-        }
-      }
-      chart_series_set_labels(series);
-      // A label without text of its own shows the point's value or, as "show label"
-      // does in a scatter chart, its X value.
-      if (!showValues) chart_series_set_labels_options(series, LXW_FALSE, LXW_TRUE, LXW_FALSE);
-      std::vector<lxw_chart_data_label*> pointers;
-      pointers.reserve(labels.size() + 1);
-      for (lxw_chart_data_label& label : labels) pointers.push_back(&label);
-      pointers.push_back(nullptr);
-      if (const lxw_error error = chart_series_set_labels_custom(series, pointers.data()); error != LXW_NO_ERROR) {
-        fail(std::string("cannot set the data labels: ") + lxw_strerror(error));
-      }
-      const std::optional<std::int32_t> position = s.dataLabels.begin()->second.position;
-      if (position) {
-        const std::optional<std::uint8_t> where = LabelPositionOf(*position);
-        if (!where) fail("label position " + std::to_string(*position) + " cannot be saved");
-        chart_series_set_labels_position(series, *where);
-      }
-    }
+    if (!s.values.empty()) AddSeries(chart, s, fail, firstValues);
   }
+  SetAxes(chart, model, fail);
+  SetAreas(chart, model);
+  InsertFrame(context, chart, model, fail);
+  layouts_.push_back({std::move(firstValues), PlotLayoutOf(model)});
+}
 
-  // Axes: the XValues' axis is the horizontal one, the Values' axis the vertical one.
+void XlsxChartExporter::AddSeries(lxw_chart* chart, const SeriesSettings& s, const ChartFail& fail,
+                                  std::string& firstValues) {
+  // Data rows on the hidden sheet, one for the XValues and one for the Values.
+  lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+  if (series == nullptr) fail("cannot add a series");
+  const auto points = static_cast<std::int32_t>(std::max(s.xValues.size(), s.values.size()));
+  if (points > embedded::kMaxColumns) fail("a series has more points than a sheet has columns");
+  if (!s.xValues.empty()) {
+    const std::uint32_t row = AddDataRow({s.xValues, {}});
+    chart_series_set_categories(series, dataSheet_.c_str(), row, 0, row,
+                                static_cast<lxw_col_t>(s.xValues.size() - 1));
+  }
+  const std::uint32_t valuesRow = AddDataRow({s.values, {}});
+  chart_series_set_values(series, dataSheet_.c_str(), valuesRow, 0, valuesRow,
+                          static_cast<lxw_col_t>(s.values.size() - 1));
+  if (firstValues.empty()) {
+    char reference[64];
+    lxw_rowcol_to_range_abs(reference, valuesRow, 0, valuesRow, static_cast<lxw_col_t>(s.values.size() - 1));
+    firstValues = dataSheet_ + "!" + reference;
+  }
+  SetSeriesLine(series, s.border, fail);
+  if (s.markerStyle == embedded::kMarkerStyleNone) {
+    chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
+  } else if (s.markerStyle && *s.markerStyle != embedded::kMarkerStyleAutomatic) {
+    fail("marker style " + std::to_string(*s.markerStyle) + " cannot be saved");
+  }
+  if (!s.dataLabels.empty()) SetDataLabels(series, s, points, fail);
+}
+
+// Axes: the XValues' axis is the horizontal one, the Values' axis the vertical one.
+void XlsxChartExporter::SetAxes(lxw_chart* chart, const ChartModel& model, const ChartFail& fail) {
   for (const AxisSettings& a : model.axes) {
     if (a.group != embedded::kAxisGroupPrimary) fail("a secondary axis cannot be saved");
     lxw_chart_axis* axis = a.type == embedded::kAxisCategory ? chart->x_axis
@@ -383,28 +372,63 @@ void XlsxChartExporter::WriteChart(const XlsxSheetContext& context, const ChartM
     if (a.reversePlotOrder == true) chart_axis_set_reverse(axis);
     if (a.deleted) chart_axis_off(axis);
   }
+}
 
-  chart_title_off(chart);
-  if (model.hasLegend == false) chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
-  if (model.chartArea.interiorColorIndex == embedded::kColorIndexNone) {
-    lxw_chart_fill none{};
-    none.none = LXW_TRUE;
-    chart_chartarea_set_fill(chart, &none);
-  } else if (const std::optional<lxw_color_t> color = ColorOf(model.chartArea.interiorColorIndex)) {
-    lxw_chart_fill fill{};
-    fill.color = *color;
-    chart_chartarea_set_fill(chart, &fill);
+// The labelled points show their text, the others' labels are deleted.
+void XlsxChartExporter::SetDataLabels(lxw_chart_series* series, const SeriesSettings& s, std::int32_t points,
+                                      const ChartFail& fail) {
+  std::vector<lxw_chart_data_label> labels(static_cast<std::size_t>(points));
+  std::vector<lxw_chart_font> fonts(static_cast<std::size_t>(points));
+  for (lxw_chart_data_label& label : labels) label.hide = LXW_TRUE;
+  bool showValues = false;
+  for (const auto& [point, settings] : s.dataLabels) {
+    if (point < 1 || point > points) continue;
+    const auto k = static_cast<std::size_t>(point - 1);
+    if (settings.type == embedded::kDataLabelsShowNone) continue;
+    labels[k].hide = LXW_FALSE;
+    if (settings.text) {
+      if (settings.text->starts_with("=")) {
+        // A text that would read as a formula stands in a cell of the data sheet.
+        const std::uint32_t row = AddDataRow({{}, *settings.text});
+        char cell[32];
+        lxw_rowcol_to_cell_abs(cell, row, 0, LXW_TRUE, LXW_TRUE);
+        labels[k].value = Keep("=" + dataSheet_ + "!" + cell);
+      } else {
+        labels[k].value = Keep(*settings.text);
+      }
+    } else {
+      showValues = showValues || settings.type == embedded::kDataLabelsShowValue;
+    }
+    const ChartFontSettings& font = settings.font;
+    if (font.name || font.size || font.bold) {
+      if (font.name) fonts[k].name = Keep(*font.name);
+      if (font.size) fonts[k].size = *font.size;
+      if (font.bold) fonts[k].bold = *font.bold ? LXW_TRUE : LXW_FALSE;
+      labels[k].font = &fonts[k];
+    }
   }
-  if (model.plotArea.formatsCleared) {
-    lxw_chart_fill noFill{};
-    noFill.none = LXW_TRUE;
-    chart_plotarea_set_fill(chart, &noFill);
-    lxw_chart_line noLine{};
-    noLine.none = LXW_TRUE;
-    chart_plotarea_set_line(chart, &noLine);
+  chart_series_set_labels(series);
+  // A label without text of its own shows the point's value or, as "show label"
+  // does in a scatter chart, its X value.
+  if (!showValues) chart_series_set_labels_options(series, LXW_FALSE, LXW_TRUE, LXW_FALSE);
+  std::vector<lxw_chart_data_label*> pointers;
+  pointers.reserve(labels.size() + 1);
+  for (lxw_chart_data_label& label : labels) pointers.push_back(&label);
+  pointers.push_back(nullptr);
+  if (const lxw_error error = chart_series_set_labels_custom(series, pointers.data()); error != LXW_NO_ERROR) {
+    fail(std::string("cannot set the data labels: ") + lxw_strerror(error));
   }
+  const std::optional<std::int32_t> position = s.dataLabels.begin()->second.position;
+  if (position) {
+    const std::optional<std::uint8_t> where = LabelPositionOf(*position);
+    if (!where) fail("label position " + std::to_string(*position) + " cannot be saved");
+    chart_series_set_labels_position(series, *where);
+  }
+}
 
-  // The frame: anchored at the cell under its top-left corner, with the rest as offsets.
+// Anchored at the cell under its top-left corner, with the rest as offsets.
+void XlsxChartExporter::InsertFrame(const XlsxSheetContext& context, lxw_chart* chart, const ChartModel& model,
+                                    const ChartFail& fail) {
   const embedded::SheetGeometry& geometry = context.sheet.Geometry();
   const double top = std::max(0.0, model.shape.top);
   const double left = std::max(0.0, model.shape.left);
@@ -421,7 +445,6 @@ void XlsxChartExporter::WriteChart(const XlsxSheetContext& context, const ChartM
   const lxw_error error = worksheet_insert_chart_opt(context.worksheet, static_cast<lxw_row_t>(row - 1),
                                                      static_cast<lxw_col_t>(column - 1), chart, &options);
   if (error != LXW_NO_ERROR) fail(std::string("cannot insert the chart: ") + lxw_strerror(error));
-  layouts_.push_back({std::move(firstValues), PlotLayoutOf(model)});
 }
 
 void XlsxChartExporter::BeforeClose(lxw_workbook* workbook) {

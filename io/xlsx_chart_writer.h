@@ -46,6 +46,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -53,9 +54,13 @@
 
 #include "io/xlsx_writer.h"
 
+struct lxw_chart;
+struct lxw_chart_series;
+
 namespace dez::embedded {
 class EmbeddedWorkbook;
 struct ChartModel;
+struct SeriesSettings;
 }  // namespace dez::embedded
 
 namespace dez::io {
@@ -113,7 +118,16 @@ class XlsxChartExporter {
   void AfterSheet(const XlsxSheetContext& context);
   void BeforeClose(lxw_workbook* workbook);
   void AfterClose(const std::filesystem::path& written);
+  using ChartFail = std::function<void(const std::string&)>;
   void WriteChart(const XlsxSheetContext& context, const embedded::ChartModel& chart);
+  /// One series: its data rows, line, markers and labels; `firstValues` gets the
+  /// reference of the chart's first Values.
+  void AddSeries(lxw_chart* chart, const embedded::SeriesSettings& s, const ChartFail& fail, std::string& firstValues);
+  void SetDataLabels(lxw_chart_series* series, const embedded::SeriesSettings& s, std::int32_t points,
+                     const ChartFail& fail);
+  void SetAxes(lxw_chart* chart, const embedded::ChartModel& model, const ChartFail& fail);
+  void InsertFrame(const XlsxSheetContext& context, lxw_chart* chart, const embedded::ChartModel& model,
+                   const ChartFail& fail);
   /// Adds a row to the data sheet and returns its 0-based number.
   std::uint32_t AddDataRow(DataRow row);
   /// Keeps a text alive until the write ends and returns it for libxlsxwriter.

@@ -27,6 +27,12 @@ class XmlAttributes {
     return std::nullopt;
   }
 
+  /// Calls `visit(name, value)` for every attribute, in document order.
+  template <typename Visit>
+  void ForEach(Visit&& visit) const {
+    for (const char** p = pairs_; p != nullptr && *p != nullptr; p += 2) visit(std::string_view(p[0]), std::string_view(p[1]));
+  }
+
   /// The value of the attribute whose full name is exactly `name` ("r", "t"), if any.
   std::optional<std::string_view> FindExact(std::string_view name) const {
     for (const char** p = pairs_; p != nullptr && *p != nullptr; p += 2) {

@@ -95,6 +95,10 @@ void XmlStreamParser::Feed(std::string_view chunk) {
 
 void XmlStreamParser::Finish() { Parse(nullptr, 0, true); }
 
+std::int64_t XmlStreamParser::EventOffset() const { return XML_GetCurrentByteIndex(parser_); }
+
+std::int64_t XmlStreamParser::EventLength() const { return XML_GetCurrentByteCount(parser_); }
+
 void XmlStreamParser::Parse(const char* data, std::size_t size, bool last) {
   const XML_Status status = XML_Parse(parser_, data, static_cast<int>(size), last ? XML_TRUE : XML_FALSE);
   if (pending_) std::rethrow_exception(pending_);

@@ -12,6 +12,7 @@
 // parts nest about ten deep, and each open level costs the parser memory.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -39,6 +40,11 @@ class XmlStreamParser {
   void Feed(std::string_view chunk);
   /// Ends the document; raises as Feed, also for a document that is cut short.
   void Finish();
+
+  /// Byte offset in the document of the event being delivered, and its length in bytes
+  /// (0 for the end of an empty-element tag). Valid only inside a handler call.
+  std::int64_t EventOffset() const;
+  std::int64_t EventLength() const;
 
  private:
   void Parse(const char* data, std::size_t size, bool last);

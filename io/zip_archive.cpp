@@ -87,4 +87,32 @@ std::uint64_t ZipArchive::ReadPart(const std::string& partName, std::uint64_t ma
   return total;
 }
 
+std::string ZipArchive::ReadText(const std::string& partName, std::uint64_t maxBytes) const {
+  std::string text;
+  ReadPart(partName, maxBytes, [&](std::string_view chunk) { text.append(chunk); });
+  return text;
+}
+
+std::vector<std::string> ZipArchive::PartNames() const {
+  std::vector<std::string> names;
+  const zip_int64_t count = zip_get_num_entries(archive_, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* name = zip_get_name(archive_, static_cast<zip_uint64_t>(i), 0);
+    names.emplace_back(name == nullptr ? "" : name);
+  }
+  return names;
+}
+
+bool ZipArchive::HasEncryptedPart() const {
+  const zip_int64_t count = zip_get_num_entries(archive_, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t stat;
+    if (zip_stat_index(archive_, static_cast<zip_uint64_t>(i), 0, &stat) == 0 &&
+        (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 && stat.encryption_method != ZIP_EM_NONE) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace dez::io

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct zip;
 
@@ -35,7 +36,17 @@ class ZipArchive {
   std::uint64_t ReadPart(const std::string& partName, std::uint64_t maxBytes,
                          const std::function<void(std::string_view)>& consume) const;
 
+  /// Reads the whole member into a string, bounded as ReadPart.
+  std::string ReadText(const std::string& partName, std::uint64_t maxBytes) const;
+
+  /// The members' names in the archive's order.
+  std::vector<std::string> PartNames() const;
+  /// True when any member is encrypted.
+  bool HasEncryptedPart() const;
+
   const std::string& fileName() const { return fileName_; }
+  /// libzip's handle, for copying members into another archive.
+  zip* Handle() const { return archive_; }
 
  private:
   std::string fileName_;

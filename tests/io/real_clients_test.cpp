@@ -14,33 +14,16 @@
 #include "io/xlsx_writer.h"
 #include "sample_workbook.h"
 #include "temp_dir.h"
+#include "tests/support/real_clients.h"
 
 namespace dez::io {
 namespace {
 
 using testing::TempDir;
 
-int Shell(const std::string& command) { return std::system(command.c_str()); }
-
-std::string Quote(const std::string& text) {
-  std::string out = "'";
-  for (const char ch : text) {
-    if (ch == '\'') {
-      out += "'\\''";
-    } else {
-      out += ch;
-    }
-  }
-  return out + "'";
-}
-
-/// A Python interpreter that can import openpyxl, or "".
-std::string PythonWithOpenpyxl() {
-  for (const std::string python : {"/usr/bin/python3", "python3"}) {
-    if (Shell(python + " -c 'import openpyxl' >/dev/null 2>&1") == 0) return python;
-  }
-  return {};
-}
+using dez::testing::PythonWithOpenpyxl;
+using dez::testing::Quote;
+using dez::testing::Shell;
 
 /// A JSON string as Python's json.dumps(ensure_ascii=False) writes it.
 std::string JsonString(const std::string& text) {
@@ -163,12 +146,11 @@ TEST(RealClients, OpenpyxlReadsValuesFontsAndFormats) {
 }
 
 TEST(RealClients, LibreOfficeConvertsTheReport) {
-  if (Shell("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  if (!dez::testing::HasLibreOffice()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
   TempDir dir;
   const auto sample = testing::SampleWorkbook::Make();
   XlsxWriter::Write(*sample.book, dir / "report.xlsx");
-  const std::string profile = "-env:UserInstallation=file://" + (dir / "profile").string();
-  const std::string soffice = "timeout 300 soffice --headless " + Quote(profile) + " --convert-to ";
+  const std::string soffice = dez::testing::SofficeConvert(dir.path().string());
   const std::string target =
       " --outdir " + Quote(dir.path().string()) + " " + Quote((dir / "report.xlsx").string()) + " >/dev/null 2>&1";
   ASSERT_EQ(Shell(soffice + "pdf" + target), 0);
