@@ -1,6 +1,7 @@
 // The engine on a data file, for comparison with other tools (bench/peers.sh).
 //
-//   peer_driver DATA.bin METHOD...     METHOD: single complete average centroid ward flexible
+//   peer_driver [--levels FILE] DATA.bin METHOD...
+//                                      METHOD: single complete average centroid ward flexible
 //
 // DATA.bin: two little-endian 64-bit integers n and p, then n x p doubles, row by row
 // (item by item). For each method the driver runs one whole Analyse (the matrix, the
@@ -11,7 +12,9 @@
 //
 // peak_mb is the process's peak resident memory during that Analyse; the phase times are
 // split at the agglomeration's first and last progress reports. The values are read
-// into the cells as numbers before the clock starts.
+// into the cells as numbers before the clock starts. With --levels, the n − 1 levels of
+// the last method's steps, in step order, go to FILE as little-endian doubles (written
+// after the clock stops), for the comparison with the peers' results.
 #include <malloc.h>
 
 #include <chrono>
@@ -52,8 +55,14 @@ constexpr Method kMethods[] = {{"single", dez::dezEZuvazozMethNearestNeigh}, {"c
 }  // namespace
 
 int main(int argc, char** argv) {
+  const char* levelsPath = nullptr;
+  if (argc >= 3 && std::strcmp(argv[1], "--levels") == 0) {
+    levelsPath = argv[2];
+    argv += 2;
+    argc -= 2;
+  }
   if (argc < 3) {
-    std::cerr << "usage: peer_driver DATA.bin METHOD...\n";
+    std::cerr << "usage: peer_driver [--levels FILE] DATA.bin METHOD...\n";
     return 2;
   }
   std::ifstream in(argv[1], std::ios::binary);
@@ -112,6 +121,13 @@ int main(int argc, char** argv) {
         return 1;
       }
       r = engine.CopheneticR();
+      if (levelsPath != nullptr) {
+        const dez::Schedule& steps = engine.StepMatrixView();
+        std::vector<double> levels;
+        for (std::int64_t e = n + 1; e <= 2 * n - 1; ++e) levels.push_back(steps[static_cast<std::int32_t>(e)].level);
+        std::ofstream(levelsPath, std::ios::binary)
+            .write(reinterpret_cast<const char*>(levels.data()), static_cast<std::streamsize>(levels.size() * sizeof(double)));
+      }
     }
     std::printf("%s %.3f %.15g %.0f %.3f %.3f %.3f\n", method->name, seconds, r, peak, firstReport,
                 lastReport - firstReport, seconds - lastReport);

@@ -102,22 +102,18 @@ auto AddEach(Term term) {
 }
 
 /// Adds pow(|xi − y[t]|, 2) to cells[t] for t < count: the square d·d where it is pow's
-/// result (exact_power.h), pow itself for the few others. Built three times where the compiler
-/// can: for AVX-512, AVX2 and the baseline, chosen by the processor at load time; all give
-/// the same bits (the same IEEE operations, none fused). Not under ThreadSanitizer, whose
-/// runtime is not yet started when the loader runs the clone's resolver.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
-    !defined(__SANITIZE_THREAD__)
-__attribute__((target_clones("avx512f", "avx2", "default")))
-#endif
-void AddSquares(double xi, const double* y, double* cells, std::int32_t count) {
+/// result (exact_power.h), pow itself for the few others. kFusedError: the test takes the
+/// square's exact error from one fused multiply-add (only where the processor has it);
+/// the answer, and so every result, is the same bit either way.
+template <bool kFusedError>
+[[gnu::always_inline]] inline void AddSquaresBody(double xi, const double* y, double* cells, std::int32_t count) {
   double squares[kBlock];
   double exact[kBlock];  // 1 where squares[t] is pow's result, else 0
   for (std::int32_t t = 0; t < count; ++t) {
     const double d = std::fabs(xi - y[t]);
     const double square = d * d;
     squares[t] = square;
-    exact[t] = SquareIsPow(d, square) ? 1.0 : 0.0;
+    exact[t] = SquareIsPow<kFusedError>(d, square) ? 1.0 : 0.0;
   }
   // The others, gathered without a branch per value, then given to pow.
   std::int32_t others[kBlock];
@@ -134,6 +130,33 @@ void AddSquares(double xi, const double* y, double* cells, std::int32_t count) {
     }
   }
   for (std::int32_t t = 0; t < count; ++t) cells[t] += squares[t];
+}
+
+using AddSquaresKernel = void (*)(double xi, const double* y, double* cells, std::int32_t count);
+
+void AddSquaresBaseline(double xi, const double* y, double* cells, std::int32_t count) {
+  AddSquaresBody<false>(xi, y, cells, count);
+}
+
+// The kernel built for the wider vector units too (with FMA), chosen by the processor at
+// run time; all give the same bits (the same IEEE operations on the results, none fused).
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define DEZ_WIDER_KERNELS 1
+[[gnu::target("arch=x86-64-v4")]] void AddSquaresV4(double xi, const double* y, double* cells, std::int32_t count) {
+  AddSquaresBody<true>(xi, y, cells, count);
+}
+[[gnu::target("arch=x86-64-v3")]] void AddSquaresV3(double xi, const double* y, double* cells, std::int32_t count) {
+  AddSquaresBody<true>(xi, y, cells, count);
+}
+#endif
+
+AddSquaresKernel ChooseAddSquares() {
+#ifdef DEZ_WIDER_KERNELS
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("x86-64-v4")) return AddSquaresV4;
+  if (__builtin_cpu_supports("x86-64-v3")) return AddSquaresV3;
+#endif
+  return AddSquaresBaseline;
 }
 
 /// Streams the pairs: for every i, every block of partners j > i and every k in order,
@@ -235,12 +258,12 @@ void FillUpperTriangle(const VariantMatrix& data, std::int32_t measure, Int16 e,
     if (e == Int16{std::int16_t{1}}) {  // then r / e is 1 too: r = 2 only with e = 2
       finite = StreamUpperTriangle(x, out, absDifference, keep);
     } else if (e == Int16{std::int16_t{2}} && rootExponent == 1.0) {
-      finite = StreamUpperTriangle(x, out, AddSquares, keep);
+      finite = StreamUpperTriangle(x, out, ChooseAddSquares(), keep);
     } else if (e == Int16{std::int16_t{2}} && rootExponent == 0.5) {
       const auto squareRoot = [](std::int32_t, std::int32_t, double cell) { return PowHalf(cell); };
-      finite = StreamUpperTriangle(x, out, AddSquares, squareRoot);
+      finite = StreamUpperTriangle(x, out, ChooseAddSquares(), squareRoot);
     } else if (e == Int16{std::int16_t{2}}) {
-      finite = StreamUpperTriangle(x, out, AddSquares, root);
+      finite = StreamUpperTriangle(x, out, ChooseAddSquares(), root);
     } else if (rootExponent == 1.0) {
       finite = StreamUpperTriangle(x, out, powerTerm, keep);
     } else {
