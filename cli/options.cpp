@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <system_error>
 #include <vector>
 
 #include "cli/choices.h"
+#include "cli/membership.h"
+#include "io/dendrogram_picture.h"
 #include "dezezuvazoz/enums.h"
 
 #ifndef DEZ_VERSION
@@ -73,6 +76,25 @@ bool FolderExists(const std::string& file) {
 }
 
 using Message = std::optional<std::string>;
+
+/// The --cut level as a finite number, or nothing.
+std::optional<double> CutValue(const std::string& text) {
+  double value = 0.0;
+  const char* end = text.data() + text.size();
+  const auto [last, problem] = std::from_chars(text.data(), end, value);
+  if (text.empty() || problem != std::errc() || last != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+/// The files the command line asks to write, with their option names ("-" excluded).
+std::vector<std::pair<std::string, std::string>> OutputFiles(const RawOptions& raw) {
+  std::vector<std::pair<std::string, std::string>> files;
+  if (raw.outputGiven) files.emplace_back("--output", raw.output);
+  if (raw.jsonGiven && raw.json != "-") files.emplace_back("--json", raw.json);
+  if (raw.newickGiven) files.emplace_back("--newick", raw.newick);
+  if (raw.pictureGiven) files.emplace_back("--picture", raw.picture);
+  return files;
+}
 
 const std::vector<CommandLineRule>& Rules() {
   static const std::vector<CommandLineRule> rules = {
@@ -154,6 +176,43 @@ const std::vector<CommandLineRule>& Rules() {
          }
          return std::nullopt;
        }},
+      {"clusters",
+       [](const RawOptions& raw) -> Message {
+         if (!raw.clustersGiven || ParseClusterList(raw.clusters)) return std::nullopt;
+         return "--clusters " + Quoted(raw.clusters) +
+                " is not a list of numbers of clusters (from 1), such as 3, 2-6 or 2,4,8";
+       }},
+      {"cut",
+       [](const RawOptions& raw) -> Message {
+         if (!raw.cutGiven || CutValue(raw.cut)) return std::nullopt;
+         return "--cut " + Quoted(raw.cut) + " is not a number";
+       }},
+      {"picture-format",
+       [](const RawOptions& raw) -> Message {
+         if (!raw.pictureGiven || io::PictureFormatOf(raw.picture)) return std::nullopt;
+         return "--picture " + Quoted(raw.picture) + " must name an .svg, .png or .pdf file";
+       }},
+      {"tree-files",
+       [](const RawOptions& raw) -> Message {
+         for (const auto& [option, file] : OutputFiles(raw)) {
+           if (option != "--newick" && option != "--picture") continue;
+           if (!FolderExists(file)) return option + " " + Quoted(file) + ": its folder does not exist";
+           if (SameFile(file, raw.input)) return option + " " + Quoted(file) + " names the input file";
+         }
+         return std::nullopt;
+       }},
+      {"distinct-outputs",
+       [](const RawOptions& raw) -> Message {
+         const auto files = OutputFiles(raw);
+         for (std::size_t a = 0; a < files.size(); ++a) {
+           for (std::size_t b = a + 1; b < files.size(); ++b) {
+             if (SameFile(files[a].second, files[b].second)) {
+               return files[b].first + " " + Quoted(files[b].second) + " names the " + files[a].first + " file";
+             }
+           }
+         }
+         return std::nullopt;
+       }},
       {"one-standard-output",
        [](const RawOptions& raw) -> Message {
          if (!(raw.jsonGiven && raw.json == "-" && raw.print)) return std::nullopt;
@@ -185,7 +244,12 @@ Options Resolve(const RawOptions& raw) {
   options.overwrite = raw.overwrite;
   if (raw.outputGiven) options.output = raw.output;
   if (raw.jsonGiven) options.json = raw.json;
-  options.print = raw.print || (!raw.outputGiven && !raw.jsonGiven);
+  if (raw.clustersGiven) options.clusters = *ParseClusterList(raw.clusters);
+  if (raw.cutGiven) options.cut = CutValue(raw.cut);
+  options.noMatrix = raw.noMatrix;
+  if (raw.newickGiven) options.newick = raw.newick;
+  if (raw.pictureGiven) options.picture = raw.picture;
+  options.print = raw.print || (!raw.outputGiven && !raw.jsonGiven && !raw.newickGiven && !raw.pictureGiven);
   options.quiet = raw.quiet;
   return options;
 }
@@ -247,6 +311,16 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
                                                          "standard output")
                          ->type_name("FILE|-");
   app.add_flag("-q,--quiet", raw.quiet, "no progress display");
+  CLI::Option* clusters = app.add_option("--clusters", raw.clusters,
+                                         "membership for k clusters: 3, 2-6 or 2,4,8 (report table, JSON, picture colours)")
+                              ->type_name("LIST");
+  CLI::Option* cut = app.add_option("--cut", raw.cut, "membership of the clusters formed below LEVEL (above it for "
+                                                      "similarities)")
+                         ->type_name("LEVEL");
+  app.add_flag("--no-matrix", raw.noMatrix, "no matrix in the report or the JSON");
+  CLI::Option* newick = app.add_option("--newick", raw.newick, "write the tree in Newick format")->type_name("FILE");
+  CLI::Option* picture = app.add_option("--picture", raw.picture, "draw the dendrogram as .svg, .png or .pdf")
+                             ->type_name("FILE");
 
   try {
     app.parse(argc, argv);
@@ -263,6 +337,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   raw.outputRangeGiven = outputRange->count() > 0;
   raw.outputGiven = output->count() > 0;
   raw.jsonGiven = json->count() > 0;
+  raw.clustersGiven = clusters->count() > 0;
+  raw.cutGiven = cut->count() > 0;
+  raw.newickGiven = newick->count() > 0;
+  raw.pictureGiven = picture->count() > 0;
 
   for (const CommandLineRule& rule : Rules()) {
     if (const Message message = rule.check(raw)) {

@@ -21,6 +21,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dez::cli {
 
@@ -53,6 +54,15 @@ struct RawOptions {
   std::string json;
   bool jsonGiven = false;
   bool quiet = false;
+  std::string clusters;            ///< --clusters LIST
+  bool clustersGiven = false;
+  std::string cut;                 ///< --cut LEVEL
+  bool cutGiven = false;
+  bool noMatrix = false;           ///< --no-matrix
+  std::string newick;              ///< --newick FILE
+  bool newickGiven = false;
+  std::string picture;             ///< --picture FILE.svg|.png|.pdf
+  bool pictureGiven = false;
 };
 
 /// A validated command line, in the terms of clsHCluster.
@@ -74,6 +84,11 @@ struct Options {
   bool print = false;              ///< the report as text on standard output
   std::optional<std::string> json; ///< --json: a file name, or "-" for standard output
   bool quiet = false;
+  std::vector<std::int32_t> clusters;  ///< --clusters: the numbers of clusters, ascending
+  std::optional<double> cut;           ///< --cut: the level below which clusters are formed
+  bool noMatrix = false;               ///< --no-matrix
+  std::optional<std::filesystem::path> newick;   ///< --newick: the tree in Newick format
+  std::optional<std::filesystem::path> picture;  ///< --picture: the dendrogram as SVG, PNG or PDF
 };
 
 /// A rule of the command line: its name (used in tests and in the README) and a check

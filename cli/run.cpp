@@ -15,6 +15,7 @@
 #include "cli/error_report.h"
 #include "cli/json_results.h"
 #include "cli/progress.h"
+#include "cli/tree_outputs.h"
 #include "controller/clsHCluster.h"
 #include "host/embedded/cell_block.h"
 #include "host/embedded/embedded_addin_context.h"
@@ -57,16 +58,6 @@ std::optional<CellBlock> PlacedReport(const embedded::EmbeddedApplication& app, 
   const std::int64_t right = std::int64_t{cell.Column()} + report->right - 1;
   return CellBlock{cell.Row(), cell.Column(), static_cast<std::int32_t>(std::min<std::int64_t>(bottom, embedded::kMaxRows)),
                    static_cast<std::int32_t>(std::min<std::int64_t>(right, embedded::kMaxColumns))};
-}
-
-/// Writes `text` to the temporary file of `file`; the caller puts it in place.
-void WriteTextFile(io::AtomicOutputFile& file, const std::string& text) {
-  std::ofstream stream(file.TempPath(), std::ios::binary | std::ios::trunc);
-  stream << text;
-  stream.close();
-  if (!stream) {
-    throw io::FileError(io::FileErrorKind::kWrite, file.Destination().string(), {}, "cannot write the file", "WriteJson");
-  }
 }
 
 /// Flushes standard output; false (with a message on `err`) when a write to it failed.
@@ -136,18 +127,21 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
   // 2. The analysis, and 3. what can still fail in the component.
   clsHCluster hc(context);
   hc.SetProgress([&](const char* phase, double fraction) { progress.ShowComponentPhase(phase, fraction); });
-  std::string json;
+  TreeOutputs tree;
+  std::optional<std::string> treeProblem;
   try {
     progress.Show("building the matrix");
     Analyse(hc, options, varRange);
-    if (options.json) {
-      const auto [minVal, maxVal] = hc.EngineGraphLimits();
-      json = ResultsJson(hc.EngineResults(), hc.ItemLabels(), minVal, maxVal);
-    }
+    if (WantsTreeOutputs(options)) treeProblem = PrepareTreeOutputs(options, hc, varRange, err, tree);
   } catch (const Error& e) {
     progress.Clear();
     err << DescribeError(e);
     return kExitAnalysisError;
+  }
+  if (treeProblem) {
+    progress.Clear();
+    err << "hcluster: " << *treeProblem << '\n';
+    return kExitUsageOrFile;
   }
 
   // 4. The outputs: every file prepared completely, then all put in place together.
@@ -158,9 +152,9 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
       // cells, formats and the dendrogram chart
       io::WriteXlsxWithCharts(*book, outputs.Add(*options.output, "WriteXlsx"));
     }
-    if (options.json && *options.json != "-") {
-      progress.Show("writing " + *options.json);
-      WriteTextFile(outputs.Add(*options.json, "WriteJson"), json);
+    if (options.json || options.newick || options.picture) {
+      progress.Show("writing the tree's files");
+      WriteTreeFiles(options, hc, tree, outputs);  // --json FILE, --newick, --picture
     }
     outputs.Publish();
   } catch (const Error& e) {
@@ -174,7 +168,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
   }
   progress.Clear();
   if (options.json && *options.json == "-") {
-    out << json;
+    WriteJsonTo(out, options, hc, tree);
     if (!FlushedStandardOutput(out, err)) return kExitUsageOrFile;
   }
   if (options.print) {
