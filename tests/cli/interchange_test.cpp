@@ -16,7 +16,7 @@ TEST(Interchange, AgreesWithSciPy) {
     GTEST_SKIP() << "python3-scipy is not installed";
   }
   TempDir dir;
-  const fs::path script = fs::path(__FILE__).parent_path() / "interchange_check.py";
+  const fs::path script = fs::path(DEZ_EXAMPLES_DIR) / ".." / "tests" / "cli" / "interchange_check.py";
   const std::string command = "/usr/bin/python3 '" + script.string() + "' '" + HCLUSTER_PATH + "' '" +
                               dir.path().string() + "' > '" + (dir / "log") + "' 2>&1";
   const int status = std::system(command.c_str());
