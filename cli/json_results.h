@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/membership.h"
+#include "report/cluster_membership.h"
 #include "engine/clsHClusterBO.h"
 #include "runtime/array2d.h"
 

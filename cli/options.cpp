@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/choices.h"
-#include "cli/membership.h"
+#include "report/cluster_membership.h"
 #include "io/dendrogram_picture.h"
 #include "dezezuvazoz/enums.h"
 

@@ -86,6 +86,7 @@ void Analyse(clsHCluster& hc, const Options& options, const std::string& varRang
   // sheet: an address without a sheet name refers to it.
   hc.VarRange(varRange);
   if (!options.outputRange.empty()) hc.OutputRange(options.outputRange);
+  if (!options.clusters.empty() || options.cut) hc.MembershipTable(options.clusters, options.cut);
   hc.Results(options.overwrite);
 }
 

@@ -127,16 +127,10 @@ std::optional<std::string> PrepareTreeOutputs(const Options& options, clsHCluste
   }
   const clsHClusterBO& engine = hc.EngineResults();
   const Schedule& steps = engine.StepMatrixView();
-  std::vector<std::int32_t> ks = options.clusters;
-  if (options.cut) {
-    prepared.cutClusters = ClustersBelowLevel(steps, n, *options.cut, engine.Difference());
-    if (std::find(ks.begin(), ks.end(), *prepared.cutClusters) == ks.end()) {
-      ks.insert(std::upper_bound(ks.begin(), ks.end(), *prepared.cutClusters), *prepared.cutClusters);
-    }
-  }
-  for (const std::int32_t k : ks) {
-    prepared.memberships.push_back(CutIntoClusters(steps, n, k));
-    if (!prepared.memberships.back().tiedSteps.empty()) err << "hcluster: " << TieNotice(prepared.memberships.back()) << '\n';
+  if (options.cut) prepared.cutClusters = ClustersBelowLevel(steps, n, *options.cut, engine.Difference());
+  prepared.memberships = ClusterCuts(steps, n, options.clusters, options.cut, engine.Difference());
+  for (const ClusterCut& cut : prepared.memberships) {
+    if (!cut.tiedSteps.empty()) err << "hcluster: " << TieNotice(cut) << '\n';
   }
   if (wantsMembership) {
     const std::int32_t shown = prepared.cutClusters ? *prepared.cutClusters : options.clusters.front();

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "cli/json_results.h"
-#include "cli/membership.h"
+#include "report/cluster_membership.h"
 #include "cli/options.h"
 #include "controller/clsHCluster.h"
 #include "io/output_set.h"

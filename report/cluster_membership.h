@@ -1,4 +1,5 @@
-// Flat clusterings cut from the agglomeration schedule, for --clusters and --cut.
+// Flat clusterings cut from the agglomeration schedule: the report's "Cluster Membership"
+// table and hcluster's --clusters and --cut.
 //
 //   ClusterCut cut = CutIntoClusters(engine.StepMatrixView(), n, 3);
 //   cut.clusterOfItem[i - 1]      // 1..3: the cluster of item i
@@ -18,13 +19,14 @@
 
 #include "runtime/schedule.h"
 
-namespace dez::cli {
+namespace dez {
 
 /// One flat clustering.
 struct ClusterCut {
   std::int32_t k = 0;                       ///< number of clusters
   std::vector<std::int32_t> clusterOfItem;  ///< index i - 1: cluster 1..k of item i
-  /// When the merges on either side of the cut join at one and the same level, the steps
+  /// When the merges on either side of the cut join at one and the same level (equal to
+  /// 12 significant digits), the steps
   /// (1-based, in schedule order) of that run of equal levels: another order of those
   /// tied merges would give another k-cluster solution. Empty when the solution is unique.
   std::vector<std::int32_t> tiedSteps;
@@ -41,6 +43,12 @@ ClusterCut CutIntoClusters(const Schedule& steps, std::int32_t n, std::int32_t k
 /// earlier one.
 std::int32_t ClustersBelowLevel(const Schedule& steps, std::int32_t n, double level, bool difference);
 
+/// The cuts asked for: one per number of clusters in `counts` that is at most n, and one
+/// for the clusters below `cutLevel` (ClustersBelowLevel) when given and not among them;
+/// in ascending order of k.
+std::vector<ClusterCut> ClusterCuts(const Schedule& steps, std::int32_t n, const std::vector<std::int32_t>& counts,
+                                    std::optional<double> cutLevel, bool difference);
+
 /// The notice for a solution that is not unique, e.g. "the 3-cluster solution is not
 /// unique: steps 6, 7 and 8 join at the same level 0.5".
 std::string TieNotice(const ClusterCut& cut);
@@ -49,4 +57,4 @@ std::string TieNotice(const ClusterCut& cut);
 /// ascending and without repeats; nothing when the text is not such a list or names 0.
 std::optional<std::vector<std::int32_t>> ParseClusterList(std::string_view text);
 
-}  // namespace dez::cli
+}  // namespace dez

@@ -1,12 +1,12 @@
-#include "cli/membership.h"
-
-#include <fmt/format.h>
+#include "report/cluster_membership.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <numeric>
 
-namespace dez::cli {
+namespace dez {
 
 namespace {
 
@@ -62,13 +62,16 @@ ClusterCut CutIntoClusters(const Schedule& steps, std::int32_t n, std::int32_t k
 
   // The cut lies between step `merges` and step `merges + 1`; a tie there makes the
   // solution depend on the order in which the tied merges were made.
+  // Levels count as equal to 12 significant digits: the same value reached by two
+  // different sums (0.5 and 0.49999999999999994) is a tie to the user.
   const auto levelOf = [&](std::int32_t step) { return steps[n + step].level; };
-  if (merges >= 1 && merges + 1 <= n - 1 && levelOf(merges) == levelOf(merges + 1)) {
+  const auto same = [](double a, double b) { return std::fabs(a - b) <= 1e-12 * std::max(std::fabs(a), std::fabs(b)); };
+  if (merges >= 1 && merges + 1 <= n - 1 && same(levelOf(merges), levelOf(merges + 1))) {
     cut.tieLevel = levelOf(merges);
     std::int32_t first = merges;
-    while (first > 1 && levelOf(first - 1) == cut.tieLevel) --first;
+    while (first > 1 && same(levelOf(first - 1), cut.tieLevel)) --first;
     std::int32_t last = merges + 1;
-    while (last < n - 1 && levelOf(last + 1) == cut.tieLevel) ++last;
+    while (last < n - 1 && same(levelOf(last + 1), cut.tieLevel)) ++last;
     for (std::int32_t step = first; step <= last; ++step) cut.tiedSteps.push_back(step);
   }
   return cut;
@@ -84,14 +87,30 @@ std::int32_t ClustersBelowLevel(const Schedule& steps, std::int32_t n, double le
   return n - merges;
 }
 
+std::vector<ClusterCut> ClusterCuts(const Schedule& steps, std::int32_t n, const std::vector<std::int32_t>& counts,
+                                    std::optional<double> cutLevel, bool difference) {
+  std::vector<std::int32_t> ks;
+  for (const std::int32_t k : counts) {
+    if (k >= 1 && k <= n) ks.push_back(k);
+  }
+  if (cutLevel) ks.push_back(ClustersBelowLevel(steps, n, *cutLevel, difference));
+  std::sort(ks.begin(), ks.end());
+  ks.erase(std::unique(ks.begin(), ks.end()), ks.end());
+  std::vector<ClusterCut> cuts;
+  for (const std::int32_t k : ks) cuts.push_back(CutIntoClusters(steps, n, k));
+  return cuts;
+}
+
 std::string TieNotice(const ClusterCut& cut) {
   std::string steps;
   for (std::size_t s = 0; s < cut.tiedSteps.size(); ++s) {
     if (s > 0) steps += s + 1 == cut.tiedSteps.size() ? " and " : ", ";
     steps += std::to_string(cut.tiedSteps[s]);
   }
-  return fmt::format("the {}-cluster solution is not unique: steps {} of the schedule join at the same level {}",
-                     cut.k, steps, fmt::format("{:.15g}", cut.tieLevel));
+  char level[32];
+  std::snprintf(level, sizeof level, "%.12g", cut.tieLevel);
+  return "the " + std::to_string(cut.k) + "-cluster solution is not unique: steps " + steps +
+         " of the schedule join at the same level " + level;
 }
 
 std::optional<std::vector<std::int32_t>> ParseClusterList(std::string_view text) {
@@ -119,4 +138,4 @@ std::optional<std::vector<std::int32_t>> ParseClusterList(std::string_view text)
   return ks;
 }
 
-}  // namespace dez::cli
+}  // namespace dez
