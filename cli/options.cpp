@@ -306,7 +306,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   app.add_flag("--overwrite", raw.overwrite, "let the report replace non-empty cells at --output-range");
   CLI::Option* output = app.add_option("-o,--output", raw.output, "write the workbook with the report")
                                  ->type_name("FILE.xlsx");
-  app.add_flag("--print", raw.print, "print the report as text (the default when neither -o nor --json is given)");
+  app.add_flag("--print", raw.print, "print the report as text (the default when none of -o, --json, --newick, --picture is given)");
   CLI::Option* json = app.add_option("--json", raw.json, "write the engine's results as JSON to FILE, or - for "
                                                          "standard output")
                          ->type_name("FILE|-");
