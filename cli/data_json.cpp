@@ -24,11 +24,4 @@ std::string DataJsonMembers(const std::vector<std::string>& variables, const std
   return members;
 }
 
-std::string WithDataMembers(std::string json, const std::string& members) {
-  const std::size_t close = json.rfind('}');
-  if (members.empty() || close == std::string::npos) return json;
-  json.insert(close, ",\n " + members);
-  return json;
-}
-
 }  // namespace dez::cli

@@ -19,7 +19,4 @@ namespace dez::cli {
 std::string DataJsonMembers(const std::vector<std::string>& variables, const std::vector<std::string>* dropped,
                             Standardization standardization);
 
-/// `json`, an object ending in "}" and a line break, with `members` (if any) added at its end.
-std::string WithDataMembers(std::string json, const std::string& members);
-
 }  // namespace dez::cli

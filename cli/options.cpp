@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <system_error>
 #include <vector>
 
 #include "cli/choices.h"
 #include "io/csv_dialect.h"
+#include "report/cluster_membership.h"
+#include "io/dendrogram_picture.h"
 #include "dezezuvazoz/enums.h"
 
 #ifndef DEZ_VERSION
@@ -82,6 +85,25 @@ char DelimiterValue(const std::string& text) {
   if (text == "TAB" || text == "tab" || text == "\\t" || text == "\t") return '\t';
   if (text.size() == 1 && io::kCsvDelimiters.find(text[0]) != std::string_view::npos) return text[0];
   return 0;
+}
+
+/// The --cut level as a finite number, or nothing.
+std::optional<double> CutValue(const std::string& text) {
+  double value = 0.0;
+  const char* end = text.data() + text.size();
+  const auto [last, problem] = std::from_chars(text.data(), end, value);
+  if (text.empty() || problem != std::errc() || last != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+/// The files the command line asks to write, with their option names ("-" excluded).
+std::vector<std::pair<std::string, std::string>> OutputFiles(const RawOptions& raw) {
+  std::vector<std::pair<std::string, std::string>> files;
+  if (raw.outputGiven) files.emplace_back("--output", raw.output);
+  if (raw.jsonGiven && raw.json != "-") files.emplace_back("--json", raw.json);
+  if (raw.newickGiven) files.emplace_back("--newick", raw.newick);
+  if (raw.pictureGiven) files.emplace_back("--picture", raw.picture);
+  return files;
 }
 
 const std::vector<CommandLineRule>& Rules() {
@@ -207,6 +229,43 @@ const std::vector<CommandLineRule>& Rules() {
          }
          return std::nullopt;
        }},
+      {"clusters",
+       [](const RawOptions& raw) -> Message {
+         if (!raw.clustersGiven || ParseClusterList(raw.clusters)) return std::nullopt;
+         return "--clusters " + Quoted(raw.clusters) +
+                " is not a list of numbers of clusters (from 1), such as 3, 2-6 or 2,4,8";
+       }},
+      {"cut",
+       [](const RawOptions& raw) -> Message {
+         if (!raw.cutGiven || CutValue(raw.cut)) return std::nullopt;
+         return "--cut " + Quoted(raw.cut) + " is not a number";
+       }},
+      {"picture-format",
+       [](const RawOptions& raw) -> Message {
+         if (!raw.pictureGiven || io::PictureFormatOf(raw.picture)) return std::nullopt;
+         return "--picture " + Quoted(raw.picture) + " must name an .svg, .png or .pdf file";
+       }},
+      {"tree-files",
+       [](const RawOptions& raw) -> Message {
+         for (const auto& [option, file] : OutputFiles(raw)) {
+           if (option != "--newick" && option != "--picture") continue;
+           if (!FolderExists(file)) return option + " " + Quoted(file) + ": its folder does not exist";
+           if (SameFile(file, raw.input)) return option + " " + Quoted(file) + " names the input file";
+         }
+         return std::nullopt;
+       }},
+      {"distinct-outputs",
+       [](const RawOptions& raw) -> Message {
+         const auto files = OutputFiles(raw);
+         for (std::size_t a = 0; a < files.size(); ++a) {
+           for (std::size_t b = a + 1; b < files.size(); ++b) {
+             if (SameFile(files[a].second, files[b].second)) {
+               return files[b].first + " " + Quoted(files[b].second) + " names the " + files[a].first + " file";
+             }
+           }
+         }
+         return std::nullopt;
+       }},
       {"one-standard-output",
        [](const RawOptions& raw) -> Message {
          if (!(raw.jsonGiven && raw.json == "-" && raw.print)) return std::nullopt;
@@ -238,7 +297,12 @@ Options Resolve(const RawOptions& raw) {
   options.overwrite = raw.overwrite;
   if (raw.outputGiven) options.output = raw.output;
   if (raw.jsonGiven) options.json = raw.json;
-  options.print = raw.print || (!raw.outputGiven && !raw.jsonGiven);
+  if (raw.clustersGiven) options.clusters = *ParseClusterList(raw.clusters);
+  if (raw.cutGiven) options.cut = CutValue(raw.cut);
+  options.noMatrix = raw.noMatrix;
+  if (raw.newickGiven) options.newick = raw.newick;
+  if (raw.pictureGiven) options.picture = raw.picture;
+  options.print = raw.print || (!raw.outputGiven && !raw.jsonGiven && !raw.newickGiven && !raw.pictureGiven);
   options.quiet = raw.quiet;
   options.header = raw.header ? HeaderRow::kYes : raw.noHeader ? HeaderRow::kNo : HeaderRow::kDetect;
   if (raw.delimiterGiven) options.delimiter = DelimiterValue(raw.delimiter);
@@ -301,7 +365,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   app.add_flag("--overwrite", raw.overwrite, "let the report replace non-empty cells at --output-range");
   CLI::Option* output = app.add_option("-o,--output", raw.output, "write the workbook with the report")
                                  ->type_name("FILE.xlsx");
-  app.add_flag("--print", raw.print, "print the report as text (the default when neither -o nor --json is given)");
+  app.add_flag("--print", raw.print, "print the report as text (the default when none of -o, --json, --newick, --picture is given)");
   CLI::Option* json = app.add_option("--json", raw.json, "write the engine's results as JSON to FILE, or - for "
                                                          "standard output")
                          ->type_name("FILE|-");
@@ -318,6 +382,16 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   app.add_option("--standardize", raw.standardize,
                  "metric data, per variable: none (default) z range range-1-1 max-1 mean-1 sd-1")
       ->type_name("S");
+  CLI::Option* clusters = app.add_option("--clusters", raw.clusters,
+                                         "membership for k clusters: 3, 2-6 or 2,4,8 (report table, JSON, picture colours)")
+                              ->type_name("LIST");
+  CLI::Option* cut = app.add_option("--cut", raw.cut, "membership of the clusters formed below LEVEL (above it for "
+                                                      "similarities)")
+                         ->type_name("LEVEL");
+  app.add_flag("--no-matrix", raw.noMatrix, "no matrix in the report or the JSON");
+  CLI::Option* newick = app.add_option("--newick", raw.newick, "write the tree in Newick format")->type_name("FILE");
+  CLI::Option* picture = app.add_option("--picture", raw.picture, "draw the dendrogram as .svg, .png or .pdf")
+                             ->type_name("FILE");
 
   try {
     app.parse(argc, argv);
@@ -335,6 +409,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   raw.outputGiven = output->count() > 0;
   raw.jsonGiven = json->count() > 0;
   raw.delimiterGiven = delimiter->count() > 0;
+  raw.clustersGiven = clusters->count() > 0;
+  raw.cutGiven = cut->count() > 0;
+  raw.newickGiven = newick->count() > 0;
+  raw.pictureGiven = picture->count() > 0;
 
   for (const CommandLineRule& rule : Rules()) {
     if (const Message message = rule.check(raw)) {

@@ -21,6 +21,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/standardization.h"
 
@@ -63,6 +64,15 @@ struct RawOptions {
   bool decimalComma = false;
   std::string missing = "refuse";
   std::string standardize = "none";
+  std::string clusters;            ///< --clusters LIST
+  bool clustersGiven = false;
+  std::string cut;                 ///< --cut LEVEL
+  bool cutGiven = false;
+  bool noMatrix = false;           ///< --no-matrix
+  std::string newick;              ///< --newick FILE
+  bool newickGiven = false;
+  std::string picture;             ///< --picture FILE.svg|.png|.pdf
+  bool pictureGiven = false;
 };
 
 /// Whether the range's first row holds variable names.
@@ -92,6 +102,11 @@ struct Options {
   bool decimalComma = false;       ///< --decimal-comma
   bool dropMissing = false;        ///< --missing drop
   Standardization standardize = Standardization::kNone;
+  std::vector<std::int32_t> clusters;  ///< --clusters: the numbers of clusters, ascending
+  std::optional<double> cut;           ///< --cut: the level below which clusters are formed
+  bool noMatrix = false;               ///< --no-matrix
+  std::optional<std::filesystem::path> newick;   ///< --newick: the tree in Newick format
+  std::optional<std::filesystem::path> picture;  ///< --picture: the dendrogram as SVG, PNG or PDF
 };
 
 /// A rule of the command line: its name (used in tests and in the README) and a check

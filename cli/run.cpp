@@ -17,6 +17,7 @@
 #include "cli/error_report.h"
 #include "cli/json_results.h"
 #include "cli/progress.h"
+#include "cli/tree_outputs.h"
 #include "controller/clsHCluster.h"
 #include "host/embedded/cell_block.h"
 #include "host/embedded/embedded_addin_context.h"
@@ -55,16 +56,6 @@ std::optional<CellBlock> PlacedReport(const embedded::EmbeddedApplication& app, 
                    static_cast<std::int32_t>(std::min<std::int64_t>(right, embedded::kMaxColumns))};
 }
 
-/// Writes `text` to the temporary file of `file`; the caller puts it in place.
-void WriteTextFile(io::AtomicOutputFile& file, const std::string& text) {
-  std::ofstream stream(file.TempPath(), std::ios::binary | std::ios::trunc);
-  stream << text;
-  stream.close();
-  if (!stream) {
-    throw io::FileError(io::FileErrorKind::kWrite, file.Destination().string(), {}, "cannot write the file", "WriteJson");
-  }
-}
-
 /// Flushes standard output; false (with a message on `err`) when a write to it failed.
 bool FlushedStandardOutput(std::ostream& out, std::ostream& err) {
   errno = 0;
@@ -91,6 +82,7 @@ void Analyse(clsHCluster& hc, const Options& options, const std::string& varRang
   // sheet: an address without a sheet name refers to it.
   hc.VarRange(varRange);
   if (!options.outputRange.empty()) hc.OutputRange(options.outputRange);
+  if (!options.clusters.empty() || options.cut) hc.MembershipTable(options.clusters, options.cut);
   hc.Results(options.overwrite);
 }
 
@@ -169,20 +161,29 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
   // 2. The analysis, and 3. what can still fail in the component.
   clsHCluster hc(context);
   hc.SetProgress([&](const char* phase, double fraction) { progress.ShowComponentPhase(phase, fraction); });
-  std::string json;
+  TreeOutputs tree;
+  std::optional<std::string> treeProblem;
   try {
     progress.Show("building the matrix");
     Analyse(hc, analysed, varRange);
-    if (options.json) {
-      const auto [minVal, maxVal] = hc.EngineGraphLimits();
-      json = WithDataMembers(ResultsJson(hc.EngineResults(), hc.ItemLabels(), minVal, maxVal),
-                             DataJsonMembers(data->variables, options.dropMissing ? &prepared->dropped : nullptr,
-                                             options.standardize));
+    if (WantsTreeOutputs(options)) {
+      treeProblem = PrepareTreeOutputs(analysed, hc, data->address, err, tree);
+      if (!data->variables.empty()) tree.input.variables = data->variables;
+      if (options.standardize != Standardization::kNone) {
+        tree.input.standardization = std::string(StandardizationName(options.standardize));
+      }
+      tree.dataMembers =
+          DataJsonMembers(data->variables, options.dropMissing ? &prepared->dropped : nullptr, options.standardize);
     }
   } catch (const Error& e) {
     progress.Clear();
     err << DescribeError(e) << OffendingCellLine(e, *data, options);
     return kExitAnalysisError;
+  }
+  if (treeProblem) {
+    progress.Clear();
+    err << "hcluster: " << *treeProblem << '\n';
+    return kExitUsageOrFile;
   }
   ShowDataSetAddress(hc, *data, *prepared);
   if (options.chart && hc.ItemLabels().UBound() > kMaxChartItems) {
@@ -205,9 +206,9 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
       }
       io::WriteWorkbookFile(*book, outputs.Add(*options.output, "WriteXlsx"), options.input, reportOnSheet);
     }
-    if (options.json && *options.json != "-") {
-      progress.Show("writing " + *options.json);
-      WriteTextFile(outputs.Add(*options.json, "WriteJson"), json);
+    if (options.json || options.newick || options.picture) {
+      progress.Show("writing the tree's files");
+      WriteTreeFiles(options, hc, tree, outputs);  // --json FILE, --newick, --picture
     }
     outputs.Publish();
   } catch (const Error& e) {
@@ -221,7 +222,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
   }
   progress.Clear();
   if (options.json && *options.json == "-") {
-    out << json;
+    WriteJsonTo(out, options, hc, tree);
     if (!FlushedStandardOutput(out, err)) return kExitUsageOrFile;
   }
   if (options.print) {

@@ -115,4 +115,10 @@ void clsHCluster::SetProgress(std::function<void(const char* phase, double fract
   engine_->SetProgress(progress_);
 }
 
+void clsHCluster::MembershipTable(std::vector<std::int32_t> clusterCounts, std::optional<double> cutLevel) {
+  membershipCounts_ = std::move(clusterCounts);
+  membershipCutLevel_ = cutLevel;
+  Discard();
+}
+
 }  // namespace dez

@@ -19,8 +19,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/clsHClusterBO.h"
 #include "host/addin_context.h"
@@ -77,6 +79,11 @@ class clsHCluster {
   host::RangePtr OutputCell() const { return outputCell_; }
   /// Progress of long work: a phase name and a fraction 0..1.
   void SetProgress(std::function<void(const char* phase, double fraction)> progress);
+  /// Adds the "Cluster Membership" table after the schedule: one column per number of
+  /// clusters in `clusterCounts` (ascending; those above the number of items are left
+  /// out) and one for the clusters formed below `cutLevel`, if given. Discards a cached
+  /// report.
+  void MembershipTable(std::vector<std::int32_t> clusterCounts, std::optional<double> cutLevel);
 
  private:
   host::RangePtr GetResults(StringArray& itemLabels);
@@ -105,6 +112,8 @@ class clsHCluster {
   std::unique_ptr<clsHClusterBO> engine_;
   std::string lastVarRange_;
   StringArray itemLabels_;
+  std::vector<std::int32_t> membershipCounts_;
+  std::optional<double> membershipCutLevel_;
 };
 
 }  // namespace dez

@@ -89,6 +89,11 @@ host::RangePtr clsHCluster::FormatSimpleResults(StringArray& itemLabels) {
       writer.InsertBlankLines(1);
       writer.OutputSchedule(L, engine_->StepMatrixView(), engine_->Difference());
       writer.InsertBlankLines(1);
+      if (!membershipCounts_.empty() || membershipCutLevel_) {
+        writer.OutputMembership(L, ClusterCuts(engine_->StepMatrixView(), L.UBound(), membershipCounts_,
+                                                 membershipCutLevel_, engine_->Difference()));
+        writer.InsertBlankLines(1);
+      }
       writer.OutputCorrelation(engine_->CopheneticR(), engine_->CopheneticDF(), engine_->CopheneticP());
       writer.InsertBlankLines(1);
       double minVal = 0.0;

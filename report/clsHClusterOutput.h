@@ -47,9 +47,11 @@
 #include <memory>
 #include <source_location>
 #include <string>
+#include <vector>
 
 #include "host/addin_context.h"
 #include "host/forward.h"
+#include "report/cluster_membership.h"
 #include "runtime/array2d.h"
 #include "runtime/checked_int.h"
 #include "runtime/schedule.h"
@@ -162,6 +164,13 @@ class clsHClusterOutput {
   /// level off the scale drawn outside columns 1..85 is invalid argument (5).
   void DrawDendrogram(const Schedule& steps, const StringArray& itemLabels, double minVal, double maxVal,
                       bool difference);
+
+  /// The "Cluster Membership" table (C++ callers only: hcluster's --clusters and --cut):
+  /// a title line, a heading band "Item" and "k Clusters" per cut, then one row per item,
+  /// its label and its cluster 1..k in each cut. Formatted like the schedule: value
+  /// format, number format "0" on the cluster numbers, the labels centred. The width
+  /// becomes at least 1 + the number of cuts.
+  void OutputMembership(const StringArray& labels, const std::vector<ClusterCut>& cuts);
 
   // ---- C++-only inspection (not part of the automation interface) ----
 

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libxlsxwriter-dev libzip-dev libexpat1-dev libboost-dev libcli11-dev libfmt-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
 )
 if [[ "${1:-}" == "--tests" ]]; then
   # Real clients that check the written workbooks.

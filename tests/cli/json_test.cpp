@@ -156,8 +156,10 @@ TEST_P(JsonMatchesEngine, ToTheLastBit) {
   // The keys of the schema, in its order.
   std::vector<std::string> keys;
   for (const auto& [key, value] : json.Object()) keys.push_back(key);
-  EXPECT_EQ(keys, (std::vector<std::string>{"labels", "difference", "undefined", "distance_matrix", "schedule",
-                                            "min_val", "max_val", "cophenetic"}));
+  EXPECT_EQ(keys, (std::vector<std::string>{"input", "labels", "difference", "undefined", "distance_matrix",
+                                            "schedule", "min_val", "max_val", "cophenetic", "membership",
+                                            "membership_ties", "cut", "height_scale", "linkage", "merge", "height",
+                                            "order"}));
 
   std::vector<std::string> labels;
   for (const JsonValue& label : json["labels"].Array()) labels.push_back(label.Text());

@@ -32,7 +32,10 @@ std::vector<std::string> FilesIn(const fs::path& folder) {
   return names;
 }
 
-bool IsJson(const std::string& text) { return text.starts_with("{\"labels\": [\"a\", \"b\", \"c\"]"); }
+bool IsJson(const std::string& text) {
+  return text.starts_with("{\"input\": ") && text.find("\n \"labels\": [\"a\", \"b\", \"c\"]") != std::string::npos &&
+         text.ends_with("}\n");
+}
 
 mode_t ModeOf(const std::string& path, bool follow = true) {
   struct stat st {};

@@ -40,14 +40,15 @@ std::vector<RuleCase> Cases() {
       {"measure", {iris, "-t", "binomial", "-m", "canberra"},
        "hcluster: --measure \"canberra\" is not a measure of binomial data; choose one of: euclidean, hamann, "
        "jaccard, kulczynski1, kulczynski2, ochiai, pattern, phi, rogers-tanimoto, russel-rao, sokal-michener, "
-       "sorensen-dice, squared-euclidean, variance, yule-q (also the codes 1..15)"},
+       "sorensen-dice, squared-euclidean, variance, yule-q (also sqeuclidean, the codes 1..15)"},
       {"measure", {iris, "-m", "jaccard"},
        "hcluster: --measure \"jaccard\" is not a measure of metric data; choose one of: bray-curtis, canberra, "
-       "city-block, euclidean, minkowski, correlation, squared-euclidean (also the codes 1..7)"},
+       "city-block, euclidean, minkowski, correlation, squared-euclidean (also manhattan, cityblock, sqeuclidean, the "
+       "codes 1..7)"},
       {"measure", {iris, "-m", "8"}, "hcluster: --measure \"8\" is not a measure of metric data; ..."},
       {"method", {iris, "-M", "median"},
        "hcluster: --method \"median\" is not a clustering method; choose one of: single, complete, average, "
-       "centroid, ward, flexible (also nearest, furthest, group-average, lance-williams, the codes 1..6)"},
+       "centroid, ward, flexible (also nearest, furthest, group-average, upgma, lance-williams, the codes 1..6)"},
       {"method", {iris, "-M", "0"}, "hcluster: --method \"0\" is not a clustering method; ..."},
       {"power", {iris, "-m", "minkowski", "-p", "10"}, "hcluster: --power \"10\": the exponent must be 1 to 9"},
       {"power", {iris, "-m", "minkowski", "-p", "-1"}, "hcluster: --power \"-1\": the exponent must be 1 to 9"},
@@ -82,6 +83,18 @@ std::vector<RuleCase> Cases() {
       {"json-not-input-or-output", {iris, "-o", "{dir}/r.xlsx", "--json", "{dir}/r.xlsx"},
        "hcluster: --json \"{dir}/r.xlsx\" names the --output file"},
       {"json-not-input-or-output", {iris, "--json", iris}, "hcluster: --json \"" + iris + "\" names the input file"},
+      {"clusters", {iris, "--clusters", "0"},
+       "hcluster: --clusters \"0\" is not a list of numbers of clusters (from 1), such as 3, 2-6 or 2,4,8"},
+      {"clusters", {iris, "--clusters", "6-2"}, "hcluster: --clusters \"6-2\" is not a list of numbers of clusters ..."},
+      {"clusters", {iris, "--clusters", "2,,4"}, "hcluster: --clusters \"2,,4\" is not a list of numbers of clusters ..."},
+      {"cut", {iris, "--cut", "1.5x"}, "hcluster: --cut \"1.5x\" is not a number"},
+      {"picture-format", {iris, "--picture", "{dir}/tree.jpg"},
+       "hcluster: --picture \"{dir}/tree.jpg\" must name an .svg, .png or .pdf file"},
+      {"tree-files", {iris, "--newick", "{dir}/no/such/folder/t.nwk"},
+       "hcluster: --newick \"{dir}/no/such/folder/t.nwk\": its folder does not exist"},
+      {"tree-files", {iris, "--newick", iris}, "hcluster: --newick \"" + iris + "\" names the input file"},
+      {"distinct-outputs", {iris, "--json", "{dir}/t.svg", "--picture", "{dir}/./t.svg"},
+       "hcluster: --picture \"{dir}/./t.svg\" names the --json file"},
       {"one-standard-output", {iris, "--json", "-", "--print"},
        "hcluster: --json - and --print would both write to standard output; write the JSON to a file"},
   };
