@@ -22,6 +22,7 @@
 #include "io/xlsx_writer.h"
 #include "io/zip_archive.h"
 #include "run_hcluster.h"
+#include "tests/support/needs.h"
 
 namespace dez::cli::testing {
 namespace {
@@ -117,7 +118,7 @@ TEST(Files, PrintShowsTheReportWhereverItIsPlaced) {
 }
 
 TEST(Files, LibreOfficeOpensTheReport) {
-  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  DEZ_NEEDS(std::system("command -v soffice >/dev/null 2>&1") == 0, "LibreOffice (soffice)");
   TempDir dir;
   const std::string output = dir / "animals-report.xlsx";
   const RunResult run = RunHcluster(

@@ -27,6 +27,7 @@
 #include "temp_dir.h"
 #include "tests/support/error_of.h"
 #include "xlsx_fixture.h"
+#include "tests/support/needs.h"
 
 namespace dez::io {
 namespace {
@@ -314,7 +315,7 @@ TEST(XlsxChart, RewrittenFileKeepsThePermissionsOfTheOneItReplaces) {
 // LibreOffice opens the saved report with its chart: it converts it to PDF, with the
 // chart's texts on the page, and saves it again with a chart part of its own.
 TEST(XlsxChart, LibreOfficeConvertsTheReportWithItsChart) {
-  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  DEZ_NEEDS(std::system("command -v soffice >/dev/null 2>&1") == 0, "LibreOffice (soffice)");
   TempDir dir;
   ChartedWorkbook w;
   WriteXlsxWithCharts(*w.book, dir / "report.xlsx");
