@@ -570,24 +570,5 @@ TEST(Faults, FullDiskLeavesTheOldWorkbookAndNoPartialFile) {
   EXPECT_EQ(FilesIn(disk.folder()), std::vector<std::string>{"report.xlsx"});
 }
 
-TEST(Faults, ReadOnlyFolderLeavesTheOldWorkbook) {
-  TempDir dir;
-  ::chmod(dir.path().c_str(), 0755);
-  const fs::path locked = dir.path() / "locked";
-  fs::create_directories(locked);
-  const std::string output = (locked / "report.xlsx").string();
-  { std::ofstream(output, std::ios::binary) << "old workbook"; }
-  ::chmod(locked.c_str(), 0555);
-  const std::string input = dir.Write("data.csv", "a,1,2\nb,2,3\nc,5,1\n");
-  ::chmod(input.c_str(), 0644);
-  const Outcome run = RunBinary({input, "-l", "-o", output}, ::geteuid() == 0);
-  ::chmod(locked.c_str(), 0755);
-  DEZ_NEEDS(::geteuid() != 0 || !NotRunAsNobody(run.status), "running as an unprivileged user");
-  EXPECT_EQ(run.status, 2) << run.err;
-  EXPECT_TRUE(HasLine(run.err, "hcluster: cannot write the output: " + output + "...")) << run.err;
-  EXPECT_EQ(ReadAll(output), "old workbook");
-  EXPECT_EQ(FilesIn(locked), std::vector<std::string>{"report.xlsx"});
-}
-
 }  // namespace
 }  // namespace dez::cli::testing
