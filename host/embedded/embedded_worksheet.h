@@ -49,7 +49,6 @@ class EmbeddedWorksheet final : public host::Worksheet, public std::enable_share
   /// The formats of the sheet's workbook.
   StyleTable& Styles() { return *styles_; }
   const StyleTable& Styles() const { return *styles_; }
-  const std::shared_ptr<StyleTable>& SharedStyles() const { return styles_; }
   SheetGeometry& Geometry() { return geometry_; }
   const SheetGeometry& Geometry() const { return geometry_; }
 
@@ -123,9 +122,6 @@ class EmbeddedWorksheet final : public host::Worksheet, public std::enable_share
   void MoveAfter(const host::WorksheetPtr& after, host::Loc where = host::Loc::current()) override;
   void Activate(host::Loc where = host::Loc::current()) override;
   host::ShapePtr Shapes(const std::string& name, host::Loc where = host::Loc::current()) override;
-
-  /// Sets the name without checks (for the workbook, which checks it).
-  void SetNameUnchecked(std::string name) { name_ = std::move(name); }
 
  private:
   std::string name_;

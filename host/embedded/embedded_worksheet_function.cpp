@@ -1,10 +1,10 @@
 #include "host/embedded/embedded_worksheet_function.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "host/embedded/countif_criterion.h"
 #include "host/embedded/embedded_range.h"
 #include "host/embedded/embedded_worksheet.h"
 #include "host/embedded/host_error.h"
@@ -56,18 +56,15 @@ std::int64_t ForEachValue(const host::Range& range, F&& f, host::Loc where) {
 double EmbeddedWorksheetFunction::CountIf(const host::RangePtr& range, const Variant& criterion, host::Loc where) {
   const host::Range& r = Require(range, "CountIf", where);
   if (r.AreasCount() > 1) RaiseFunctionError("CountIf", "#VALUE!: the range has several areas", where);
-  const CountIfCriterion test(criterion);
+  if (!criterion.IsNumber()) RaiseFunctionError("CountIf", "#VALUE!: the criterion is not a number", where);
+  const double n = criterion.number();
   std::int64_t counted = 0;
-  std::int64_t nonEmpty = 0;
-  const std::int64_t cells = ForEachValue(
+  ForEachValue(
       r,
       [&](const Variant& v) {
-        ++nonEmpty;
-        if (test.Matches(v)) ++counted;
+        if (v.IsNumber() ? v.number() == n : v.IsText() && ParseNumber(v.text()) == n) ++counted;
       },
       where);
-  // Empty cells are not visited one by one: they all match or none does.
-  if (test.Matches(Variant())) counted += cells - nonEmpty;
   return static_cast<double>(counted);
 }
 

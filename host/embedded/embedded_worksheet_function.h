@@ -17,8 +17,9 @@ namespace dez::embedded {
 ///   cells are not counted. Every area counts; overlapping areas count twice.
 /// - CountA: cells that are not empty: numbers, texts (the empty text too), Booleans and
 ///   error values.
-/// - CountIf: cells matching a CountIfCriterion (see there). One area only: a range of
-///   several areas cannot be evaluated (#VALUE!).
+/// - CountIf: with a number criterion n (the only kind the component passes), the cells
+///   holding n or a text that reads as n ("1" for 1); empty cells never count. One area
+///   only: a range of several areas, or a criterion that is not a number, is #VALUE!.
 /// - Var: the sample variance of the number cells (texts, Booleans and empty cells are
 ///   skipped); fewer than two numbers is #DIV/0!, a cell holding an error value passes its
 ///   error on, a result beyond the range of doubles is #NUM!.

@@ -33,9 +33,6 @@ void WriteInputs(const TempDir& dir) {
   dir.Write("mixed-no-variation.csv", "QUANT,QUAL\n1,red\n2,red\n3,red\n");
   dir.Write("mixed-bin-3.csv", "BIN,QUANT\n1,2\n3,3\n0,5\n");
   dir.Write("mixed-empty-qual.csv", "QUAL,QUANT\nred,2\n,3\nblue,5\n");
-  dir.Write("invalid-utf8.csv", "a,1,2\nb\xff,2,3\n");
-  dir.Write("not-a-zip.xlsx", "this is not a workbook");
-  dir.Write("empty.csv", "");
   std::filesystem::create_directories(dir.path() / "folder.csv");
 }
 
@@ -50,10 +47,6 @@ std::vector<ErrorCase> Cases() {
       {"missing_file", {"{dir}/missing.csv"}, 2,
        {"hcluster: cannot read the input file: {dir}/missing.csv: cannot open: No such file or directory"}},
       {"folder_as_input", {"{dir}/folder.csv"}, 2, {"hcluster: cannot read the input file: {dir}/folder.csv..."}},
-      {"invalid_utf8", {"{dir}/invalid-utf8.csv"}, 2,
-       {"hcluster: cannot read the input file: {dir}/invalid-utf8.csv: row 2, column 1: ..."}},
-      {"not_a_workbook", {"{dir}/not-a-zip.xlsx"}, 2, {"hcluster: cannot read the input file: {dir}/not-a-zip.xlsx..."}},
-      {"empty_file", {"{dir}/empty.csv"}, 2, {"hcluster: cannot read the input file: {dir}/empty.csv..."}},
       // Errors of the component.
       {"too_few_variables_5048", {iris, "-l", "-r", "A1:B30"}, 1,
        {"hcluster: error -2147216456 (offset 5048): " + kDefault, "  at Line ...",
@@ -90,8 +83,6 @@ std::vector<ErrorCase> Cases() {
       {"mixed_ward_with_qualitative_texts_13", {Example("fruits-mixed.csv"), "-t", "mixed", "-l", "-M", "ward"}, 1,
        {"hcluster: error 13 (type mismatch): Type mismatch",
         "  at Line ... in DEZEZuvazoz.clsHClusterBO.ReduceMatrix.Analyse.GetResults.Results"}},
-      {"output_range_past_the_sheet_5020", {iris, "-l", "--output-range", "XFD1048576"}, 1,
-       {"hcluster: error -2147216484 (offset 5020): The report of ... does not fit on the sheet at ..."}},
   };
 }
 

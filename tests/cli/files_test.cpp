@@ -22,6 +22,7 @@
 #include "io/xlsx_writer.h"
 #include "io/zip_archive.h"
 #include "run_hcluster.h"
+#include "tests/support/needs.h"
 
 namespace dez::cli::testing {
 namespace {
@@ -114,32 +115,6 @@ TEST(Files, PrintShowsTheReportWhereverItIsPlaced) {
   ASSERT_EQ(beside.status, 0) << beside.err;
   EXPECT_EQ(beside.out, onNewSheet.out);
   EXPECT_EQ(Lines(beside.out).front(), "Hierarchical Clustering Results for:");
-}
-
-TEST(Files, LibreOfficeOpensTheReport) {
-  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-  TempDir dir;
-  const std::string output = dir / "animals-report.xlsx";
-  const RunResult run = RunHcluster(
-      {Example("animals.csv"), "-t", "binomial", "-l", "--text-dendrogram", "--chart", "-o", output});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::string command = "cd '" + dir.path().string() +
-                              "' && timeout 300 soffice --headless -env:UserInstallation=file://" +
-                              (dir / "profile") +
-                              " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,"
-                              "false,-1' animals-report.xlsx >/dev/null 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  std::string report;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    if (entry.path().extension() != ".csv") continue;
-    const std::string text = ReadAll(entry.path());
-    if (text.find("Hierarchical Clustering Results for:") != std::string::npos) {
-      report = text;
-    }
-  }
-  ASSERT_FALSE(report.empty()) << "no sheet of the converted workbook holds the report";
-  EXPECT_NE(report.find("Binomial Data Set = animals!$A$1:$J$10"), std::string::npos);
-  EXPECT_NE(report.find("Cophenetic Correlation"), std::string::npos);
 }
 
 /// Runs hcluster with standard error on a pseudo-terminal and returns what the terminal

@@ -19,6 +19,7 @@
 #include "json_reader.h"
 #include "run_hcluster.h"
 #include "runtime/variant.h"
+#include "tests/support/needs.h"
 
 namespace dez::cli::testing {
 namespace {
@@ -234,7 +235,7 @@ TEST(Json, LabelsAreEscaped) {
 }
 
 TEST(Json, PythonReadsIt) {
-  if (std::system("python3 -c 'import json' >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 is not installed";
+  DEZ_NEEDS(std::system("python3 -c 'import json' >/dev/null 2>&1") == 0, "python3");
   TempDir dir;
   const RunResult run =
       RunHcluster({Example("fruits-mixed.csv"), "-t", "mixed", "-l", "--json", dir / "results.json"});

@@ -8,6 +8,7 @@
 
 #include "run_hcluster.h"
 #include "tests/support/real_clients.h"
+#include "tests/support/needs.h"
 
 namespace dez::cli {
 namespace {
@@ -127,7 +128,7 @@ class WorkbookKept : public ::testing::Test {
  protected:
   void SetUp() override {
     python_ = dez::testing::PythonWithOpenpyxl();
-    if (python_.empty()) GTEST_SKIP() << "python3 with openpyxl is not installed";
+    DEZ_NEEDS(!python_.empty(), "python3 with openpyxl");
     for (const auto& [name, text] : {std::pair{"make.py", kMakeWorkbook}, std::pair{"dump.py", kDump},
                                      std::pair{"chart.py", kChartParts},
                                      std::pair{"parts.py", kPartNames}, std::pair{"recalc.py", kRecalculated}}) {
@@ -183,7 +184,7 @@ TEST_F(WorkbookKept, OriginalSheetsSurviveAndTheReportLooksAsFromCsv) {
   EXPECT_NE(chart.find("<c:scatterChart>"), std::string::npos) << chart;
   EXPECT_EQ(Py("chart.py", {dir_ / "new-sheet.xlsx"}), chart);
 
-  if (!dez::testing::HasLibreOffice()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  DEZ_NEEDS(dez::testing::HasLibreOffice(), "LibreOffice (soffice)");
   const std::string lo = dir_ / "lo";
   ASSERT_EQ(Shell(dez::testing::SofficeConvert(dir_.path().string()) + "xlsx --outdir " + Quote(lo) + " " +
                   Quote(dir_ / "new-sheet.xlsx") + " " + Quote(dir_ / "placed.xlsx") + " >/dev/null 2>&1"),

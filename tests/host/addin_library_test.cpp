@@ -84,29 +84,5 @@ TEST_F(AddinLibraryTest, CellFormatterHouseStyle) {
   EXPECT_EQ(NumberOf([&] { f.FormatTextLine(nullptr, true); }), 91);
 }
 
-TEST(RecordingMessageBox, RecordsAndEchoes) {
-  std::ostringstream err;
-  RecordingMessageBox box(&err);
-  box.Show("Squared Euclidean distance used", "Measure", kMsgBoxExclamation);
-  box.SetEcho(nullptr);
-  box.Show("second", "T", 0);
-  EXPECT_EQ(box.Calls(), (std::vector<MessageBoxCall>{{"Squared Euclidean distance used", "Measure", 48}, {"second", "T", 0}}));
-  EXPECT_EQ(err.str(), "Measure: Squared Euclidean distance used\n");
-}
-
-TEST(EmbeddedAddinContext, FactoriesAndDefaults) {
-  const auto app = EmbeddedApplication::Create();
-  host::AddinContext context = MakeEmbeddedAddinContext(app);
-  EXPECT_EQ(context.hostAccess->HostApplication(), app);
-  EXPECT_NE(context.newReportSettings(), nullptr);
-  EXPECT_NE(context.newCellFormatter(), nullptr);
-  EXPECT_NE(context.newStatistics(), nullptr);
-  EXPECT_NE(dynamic_cast<RecordingMessageBox*>(context.messageBox.get()), nullptr);
-  host::AddinContext& global = host::DefaultAddinContext();
-  EXPECT_EQ(&global, &host::DefaultAddinContext());
-  EXPECT_EQ(global.hostAccess->HostApplication(), DefaultApplication());
-  EXPECT_EQ(DefaultApplication()->AddinWorkbook()->Name(), "Korvel.xla");
-}
-
 }  // namespace
 }  // namespace dez::embedded::test

@@ -25,25 +25,6 @@ std::vector<Stored> All(const CellStore& store) {
   return all;
 }
 
-TEST(CellStore, CellsAreSmall) { EXPECT_LE(sizeof(Cell), 48U); }
-
-TEST(CellStore, WritesInAnyOrderReadBackSorted) {
-  CellStore store;
-  store.Set(5, 3, Variant(1.0), 0);
-  store.Set(2, 7, Variant("x"), 0);
-  store.Set(5, 1, Variant(true), 0);
-  store.Set(9, 2, Variant(CellError{2007}), 0);
-  store.Set(2, 7, Variant("y"), 0);  // replaces
-  EXPECT_EQ(store.CellCount(), 4U);
-  const std::vector<Stored> expected = {
-      {2, 7, Variant("y"), 0}, {5, 1, Variant(true), 0}, {5, 3, Variant(1.0), 0}, {9, 2, Variant(CellError{2007}), 0}};
-  EXPECT_EQ(All(store), expected);
-  EXPECT_EQ(store.ValueAt(5, 3), Variant(1.0));
-  EXPECT_TRUE(store.ValueAt(5, 2).IsEmpty());
-  EXPECT_EQ(store.Find(1, 1), nullptr);
-  EXPECT_EQ(store.UsedBlock(), (CellBlock{2, 1, 9, 7}));
-}
-
 TEST(CellStore, EmptyValueWithDefaultFormatRemovesTheCell) {
   CellStore store;
   store.Set(1, 1, Variant(1.0), 0);

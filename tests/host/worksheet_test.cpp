@@ -78,25 +78,6 @@ TEST_F(WorksheetTest, WholeSheetClearAndInteriorCostNothingPerCell) {
   EXPECT_EQ(scratch->DefaultStyle(), CellStyle{});
 }
 
-TEST_F(WorksheetTest, StorageInterface) {
-  CellStyle heading;
-  heading.bold = true;
-  heading.numberFormat = "0.00";
-  data_->WriteCell(1, 1, Variant("Height"), heading);
-  data_->WriteCell(2, 1, Variant(1.5));
-  data_->WriteCell(2, 3, Variant(true));
-  EXPECT_EQ(data_->ValueAt(1, 1), Variant("Height"));
-  EXPECT_EQ(data_->StyleAt(1, 1), heading);
-  EXPECT_EQ(data_->StyleAt(2, 1), CellStyle{});
-  EXPECT_EQ(data_->UsedRange(), (CellBlock{1, 1, 2, 3}));
-  ExpectRaises(1004, {[&] { data_->WriteCell(0, 1, Variant(1)); },
-                      [&] { data_->WriteCell(1, 1, Variant(std::string(32768, 'a'))); }});
-  data_->WriteCell(1, 2, Variant(std::string(32767, 'a')));
-  // Both workbooks' sheets share their workbook's format table.
-  EXPECT_EQ(&data_->Styles(), &other_->Styles());
-  EXPECT_NE(&data_->Styles(), &Scratch()->Styles());
-}
-
 TEST_F(WorksheetTest, RowHeightsAndColumnWidths) {
   EXPECT_EQ(data_->Geometry().RowHeight(7), 15.0);
   EXPECT_EQ(data_->Geometry().ColumnWidth(7), 48.0);
@@ -134,15 +115,6 @@ TEST_F(WorksheetTest, WorkbookSheetManagement) {
   const auto lone = app_->AddWorkbook("Lone.xlsx");
   ExpectRaises(1004, {[&] { book_->AddSheet("first"); }, [&] { lone->DeleteSheet(*lone->Sheets()[0]); },
                       [&] { lone->DeleteSheet(*other_); }});
-}
-
-TEST(StandaloneWorkbook, WorksWithoutAnApplication) {
-  const auto book = EmbeddedWorkbook::Create("Alone.xlsx");
-  const auto sheet = book->AddSheet("S");
-  EXPECT_EQ(book->Application(), nullptr);
-  EXPECT_EQ(sheet->Range("S!B2")->Address(), "$B$2");
-  EXPECT_EQ(sheet->Range("[Alone.xlsx]S!B2")->Address(), "$B$2");
-  ExpectRaises(1004, {[&] { sheet->Range("[Other.xlsx]S!B2"); }, [&] { sheet->Cells(1, 1)->Copy(); }});
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
-// Inputs kept from fuzzing (tests/data/fuzz/<target>/, and the seed corpora of
-// fuzz/corpus/<target>/) and the hostile files found while hardening the readers. Each
+// Inputs kept from fuzzing (fuzz/corpus/<target>/: the seeds and every finding, which is
+// saved there once fixed) and the hostile files found while hardening the readers. Each
 // saved input goes through the same path as its fuzz target: a CSV text read whole and in
 // pieces must give the same cells or the same error, an XLSX file must open or fail with
-// a FileError naming it, an address must parse or be refused without throwing. Nothing
-// may crash, hang or run out of memory.
+// a FileError naming it, an address must parse or be refused without throwing, a pipeline
+// input runs the fuzz target itself. Nothing may crash, hang or run out of memory, and a
+// target without inputs fails: a moved folder must not pass unnoticed.
 #include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,6 +28,7 @@
 #include "io/xlsx_writer.h"
 #include "io/xlsx_reader.h"
 #include "temp_dir.h"
+#include "tests/support/needs.h"
 #include "xlsx_fixture.h"
 
 namespace dez::io {
@@ -33,18 +36,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-/// The inputs kept for `target`: the findings under tests/data/fuzz/<target> and the
-/// seed corpus under fuzz/corpus/<target>.
+/// The inputs kept for `target` under fuzz/corpus/<target>; fails the test when there
+/// are none.
 std::vector<fs::path> SavedInputs(const std::string& target) {
-  const fs::path root = fs::path(__FILE__).parent_path().parent_path().parent_path();
+  const fs::path folder = fs::path(DEZ_FUZZ_CORPUS) / target;
   std::vector<fs::path> files;
-  for (const fs::path& folder : {root / "tests" / "data" / "fuzz" / target, root / "fuzz" / "corpus" / target}) {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder, ec)) {
-      if (entry.is_regular_file()) files.push_back(entry.path());
-    }
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    if (entry.is_regular_file()) files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
+  EXPECT_FALSE(files.empty()) << "no saved inputs in " << folder;
   return files;
 }
 
@@ -137,6 +139,27 @@ TEST(FuzzRegression, SavedAddresses) {
     EXPECT_EQ(parsed.ok(), !parsed.areas.empty());
   }
 }
+
+#ifdef DEZ_FUZZ_PIPELINE
+}  // namespace
+}  // namespace dez::io
+// The pipeline fuzz target, compiled into this test.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+namespace dez::io {
+namespace {
+
+TEST(FuzzRegression, SavedPipelineInputs) {
+  for (const fs::path& file : SavedInputs("pipeline")) {
+    SCOPED_TRACE(file.filename().string());
+    const std::string bytes = Bytes(file);
+    EXPECT_EQ(LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), 0);
+  }
+}
+#else
+TEST(FuzzRegression, SavedPipelineInputs) {
+  DEZ_NEEDS(false, "FuzzedDataProvider.h (libclang-rt-dev) to replay the pipeline inputs");
+}
+#endif
 
 // A shared-string table of empty strings costs the reader 32 bytes for every 5 bytes of
 // XML; the table's memory, not only the inflated bytes, is bounded.

@@ -14,6 +14,7 @@
 #include "io/xlsx_writer.h"
 #include "sample_workbook.h"
 #include "temp_dir.h"
+#include "tests/support/needs.h"
 #include "tests/support/real_clients.h"
 
 namespace dez::io {
@@ -126,7 +127,7 @@ for sheet in book.worksheets:
 
 TEST(RealClients, OpenpyxlReadsValuesFontsAndFormats) {
   const std::string python = PythonWithOpenpyxl();
-  if (python.empty()) GTEST_SKIP() << "python3 with openpyxl is not installed";
+  DEZ_NEEDS(!python.empty(), "python3 with openpyxl");
   TempDir dir;
   const auto sample = testing::SampleWorkbook::Make();
   XlsxWriter::Write(*sample.book, dir / "report.xlsx");
@@ -146,7 +147,7 @@ TEST(RealClients, OpenpyxlReadsValuesFontsAndFormats) {
 }
 
 TEST(RealClients, LibreOfficeConvertsTheReport) {
-  if (!dez::testing::HasLibreOffice()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  DEZ_NEEDS(dez::testing::HasLibreOffice(), "LibreOffice (soffice)");
   TempDir dir;
   const auto sample = testing::SampleWorkbook::Make();
   XlsxWriter::Write(*sample.book, dir / "report.xlsx");

@@ -56,18 +56,6 @@ TEST(StyledText, RunsSplitTextByFont) {
                 {"Calibri", 11.0, false, "x"}, {"Courier New", 11.0, false, "─┼│"}, {"Calibri", 11.0, false, "y"}}));
 }
 
-TEST(Palette, StandardColours) {
-  EXPECT_EQ(PaletteColor(1), 0x000000u);
-  EXPECT_EQ(PaletteColor(2), 0xFFFFFFu);
-  EXPECT_EQ(PaletteColor(3), 0xFF0000u);
-  EXPECT_EQ(PaletteColor(15), 0xC0C0C0u);
-  EXPECT_EQ(PaletteColor(36), 0xFFFF99u);
-  EXPECT_EQ(PaletteColor(56), 0x333333u);
-  EXPECT_FALSE(PaletteColor(0));
-  EXPECT_FALSE(PaletteColor(57));
-  EXPECT_FALSE(PaletteColor(-4142));
-}
-
 TEST(SheetMetrics, RowHeightsAndWidths) {
   EXPECT_EQ(RowHeightForFont(8), 9.0);
   EXPECT_EQ(RowHeightForFont(11), 15.0);
