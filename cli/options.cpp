@@ -239,6 +239,7 @@ Options Resolve(const RawOptions& raw) {
   if (raw.outputGiven) options.output = raw.output;
   if (raw.jsonGiven) options.json = raw.json;
   options.print = raw.print || (!raw.outputGiven && !raw.jsonGiven);
+  options.noMatrix = raw.noMatrix;
   options.quiet = raw.quiet;
   options.header = raw.header ? HeaderRow::kYes : raw.noHeader ? HeaderRow::kNo : HeaderRow::kDetect;
   if (raw.delimiterGiven) options.delimiter = DelimiterValue(raw.delimiter);
@@ -305,6 +306,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   CLI::Option* json = app.add_option("--json", raw.json, "write the engine's results as JSON to FILE, or - for "
                                                          "standard output")
                          ->type_name("FILE|-");
+  app.add_flag("--no-matrix", raw.noMatrix, "leave the distance/similarity matrix out of the report and the JSON");
   app.add_flag("-q,--quiet", raw.quiet, "no progress display");
   app.add_flag("--header", raw.header, "the range's first row holds the variable names");
   app.add_flag("--no-header", raw.noHeader, "never detect a header row (detected only when -r is not given)");

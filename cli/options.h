@@ -54,6 +54,7 @@ struct RawOptions {
   bool print = false;
   std::string json;
   bool jsonGiven = false;
+  bool noMatrix = false;
   bool quiet = false;
   // Reading the user's own data (cli/data_preparation.h).
   bool header = false;
@@ -86,6 +87,7 @@ struct Options {
   std::optional<std::filesystem::path> output;  ///< -o: the workbook with the report
   bool print = false;              ///< the report as text on standard output
   std::optional<std::string> json; ///< --json: a file name, or "-" for standard output
+  bool noMatrix = false;           ///< --no-matrix: no matrix in the report or the JSON
   bool quiet = false;
   HeaderRow header = HeaderRow::kDetect;  ///< --header / --no-header; detected only without -r
   char delimiter = 0;              ///< --delimiter; 0: detected

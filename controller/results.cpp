@@ -28,7 +28,11 @@ std::string UpperCase(std::string text) {
 }
 }  // namespace
 
-void clsHCluster::Results(bool overWrite) {
+void clsHCluster::Results(bool overWrite) { CheckAndRun(overWrite, true); }
+
+void clsHCluster::AnalyseOnly() { CheckAndRun(false, false); }
+
+void clsHCluster::CheckAndRun(bool overWrite, bool placeReport) {
   ErrorTrap trap{kClass, "Results"};
   trap.Run([&] {
     if (!dataRange_) RaiseCheck(AddinErrorNumber(addin_error::kNoVarRange));
@@ -45,6 +49,10 @@ void clsHCluster::Results(bool overWrite) {
         dataRange_->Cells(1, 1 + (headers_ ? 1 : 0)), dataRange_->Cells(rows.get(), dataRange_->ColumnsCount()));
     CheckDataBlock(block, rows.get(), columns.get());
 
+    if (!placeReport) {
+      GetResults(itemLabels_, false);
+      return;
+    }
     if (!reportRange_) reportRange_ = GetResults(itemLabels_);
 
     if (!outputCell_) {
