@@ -48,12 +48,8 @@ void clsHCluster::CheckAndRun(bool overWrite, bool placeReport) {
     const host::RangePtr block = context_.hostAccess->HostApplication()->Range(
         dataRange_->Cells(1, 1 + (headers_ ? 1 : 0)), dataRange_->Cells(rows.get(), dataRange_->ColumnsCount()));
     CheckDataBlock(block, rows.get(), columns.get());
-
-    if (!placeReport) {
-      GetResults(itemLabels_, false);
-      return;
-    }
-    if (!reportRange_) reportRange_ = GetResults(itemLabels_);
+    if (!reportRange_ || !placeReport) reportRange_ = GetResults(itemLabels_, placeReport);
+    if (!placeReport) return;  // AnalyseOnly: the engine has run, no report is made
 
     if (!outputCell_) {
       const host::WorksheetPtr sheet = context_.hostAccess->HostApplication()->WorksheetsAdd();

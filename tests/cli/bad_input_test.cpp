@@ -344,8 +344,8 @@ std::vector<BadInput> Cases() {
         "'data'!$XFB$1"}},
       {"report_past_the_bottom_edge_5020", "data.csv", Bytes(numbers), {"-l", "--output-range", "A1048570"}, 1,
        {"hcluster: error -2147216484 (offset 5020): The report of ... does not fit on the sheet at 'data'!$A$1048570"}},
-      {"whole_sheet_range_too_many_items", "data.csv", Bytes(numbers), {"-r", "A:XFD", "-l"}, 2,
-       {"hcluster: the range holds 1048576 items; hcluster clusters at most 16,384 items"}},
+      {"whole_sheet_range_6002", "data.csv", Bytes(numbers), {"-r", "A:XFD", "-l"}, 1,
+       {"hcluster: error -2147215502 (dezEZuvazozInvalidMixedQuantData): " + kApp}},
       {"claimed_dimension_is_ignored", "claims.xlsx", Xlsx(Square(Num("1")), "A1:XFD1048576"), {"-t", "distance"}, 0,
        {"Cophenetic Correlation"}},
   };
