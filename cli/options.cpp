@@ -369,6 +369,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   CLI::Option* json = app.add_option("--json", raw.json, "write the engine's results as JSON to FILE, or - for "
                                                          "standard output")
                          ->type_name("FILE|-");
+  app.add_flag("--no-matrix", raw.noMatrix, "leave the distance/similarity matrix out of the report and the JSON");
   app.add_flag("-q,--quiet", raw.quiet, "no progress display");
   app.add_flag("--header", raw.header, "the range's first row holds the variable names");
   app.add_flag("--no-header", raw.noHeader, "never detect a header row (detected only when -r is not given)");
@@ -388,7 +389,6 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
   CLI::Option* cut = app.add_option("--cut", raw.cut, "membership of the clusters formed below LEVEL (above it for "
                                                       "similarities)")
                          ->type_name("LEVEL");
-  app.add_flag("--no-matrix", raw.noMatrix, "no matrix in the report or the JSON");
   CLI::Option* newick = app.add_option("--newick", raw.newick, "write the tree in Newick format")->type_name("FILE");
   CLI::Option* picture = app.add_option("--picture", raw.picture, "draw the dendrogram as .svg, .png or .pdf")
                              ->type_name("FILE");

@@ -55,6 +55,7 @@ struct RawOptions {
   bool print = false;
   std::string json;
   bool jsonGiven = false;
+  bool noMatrix = false;
   bool quiet = false;
   // Reading the user's own data (cli/data_preparation.h).
   bool header = false;
@@ -68,7 +69,6 @@ struct RawOptions {
   bool clustersGiven = false;
   std::string cut;                 ///< --cut LEVEL
   bool cutGiven = false;
-  bool noMatrix = false;           ///< --no-matrix
   std::string newick;              ///< --newick FILE
   bool newickGiven = false;
   std::string picture;             ///< --picture FILE.svg|.png|.pdf
@@ -96,6 +96,7 @@ struct Options {
   std::optional<std::filesystem::path> output;  ///< -o: the workbook with the report
   bool print = false;              ///< the report as text on standard output
   std::optional<std::string> json; ///< --json: a file name, or "-" for standard output
+  bool noMatrix = false;           ///< --no-matrix: no matrix in the report or the JSON
   bool quiet = false;
   HeaderRow header = HeaderRow::kDetect;  ///< --header / --no-header; detected only without -r
   char delimiter = 0;              ///< --delimiter; 0: detected
@@ -104,7 +105,6 @@ struct Options {
   Standardization standardize = Standardization::kNone;
   std::vector<std::int32_t> clusters;  ///< --clusters: the numbers of clusters, ascending
   std::optional<double> cut;           ///< --cut: the level below which clusters are formed
-  bool noMatrix = false;               ///< --no-matrix
   std::optional<std::filesystem::path> newick;   ///< --newick: the tree in Newick format
   std::optional<std::filesystem::path> picture;  ///< --picture: the dendrogram as SVG, PNG or PDF
 };

@@ -10,10 +10,20 @@ namespace dez::cli {
 namespace {
 constexpr std::string_view kEraseLine = "\033[K";
 
-/// Plain words for the phase names that the engine and the controller report.
-std::string_view PhaseWords(std::string_view phase) {
-  if (phase == "ReduceMatrix") return "agglomeration steps";
-  return phase;
+/// Plain words for the phase names that the engine, the controller and the report
+/// writer report, and whether the phase counts its work (shows a percentage).
+struct Phase {
+  std::string_view words;
+  bool counted;
+};
+
+Phase PhaseOf(std::string_view phase) {
+  if (phase == "DistanceMatrix") return {"building the matrix", true};
+  if (phase == "ReduceMatrix") return {"agglomeration steps", true};
+  if (phase == "GetCopheneticR") return {"cophenetic correlation", true};
+  if (phase == "writing the report") return {"assembling the report", false};
+  if (phase == "OutputMatrix") return {"assembling the report: matrix table", true};
+  return {phase, false};
 }
 }  // namespace
 
@@ -33,9 +43,9 @@ void TerminalProgress::Show(std::string_view phase, double fraction) {
 }
 
 void TerminalProgress::ShowComponentPhase(const char* phase, double fraction) {
-  const std::string_view words = PhaseWords(phase == nullptr ? "" : phase);
-  // Only the agglomeration counts its steps; the other phases report their start.
-  Show(words, words == "agglomeration steps" ? fraction : -1.0);
+  const Phase shown = PhaseOf(phase == nullptr ? "" : phase);
+  // Counted phases show how far they are; the others report their start.
+  Show(shown.words, shown.counted ? fraction : -1.0);
 }
 
 void TerminalProgress::Clear() {

@@ -18,6 +18,7 @@
 #include "cli/json_results.h"
 #include "cli/progress.h"
 #include "cli/tree_outputs.h"
+#include "cli/size_limits.h"
 #include "controller/clsHCluster.h"
 #include "host/embedded/cell_block.h"
 #include "host/embedded/embedded_addin_context.h"
@@ -66,7 +67,26 @@ bool FlushedStandardOutput(std::ostream& out, std::ostream& err) {
   return false;
 }
 
-/// Sets the options on `hc` in the order of its interface and runs the analysis.
+/// Only -o and --print need the report on a sheet; the other outputs need the analysis.
+bool AssemblesReport(const Options& options) { return options.output.has_value() || options.print; }
+
+/// The refusal of a range too large for hcluster or for a report on a sheet, or nothing.
+/// An address that does not resolve is left to the component, which reports it.
+std::optional<std::string> CheckSizes(embedded::EmbeddedApplication& app, const Options& options,
+                                      const std::string& varRange) {
+  std::int64_t rows = 0;
+  std::int32_t outputColumn = 1;
+  try {
+    rows = app.Range(varRange)->RowsCount();
+    if (!options.outputRange.empty()) outputColumn = app.Range(options.outputRange)->Column();
+  } catch (const Error&) {
+    return std::nullopt;
+  }
+  return SizeRefusal(options, rows, outputColumn);
+}
+
+/// Sets the options on `hc` in the order of its interface and runs the analysis, with
+/// the report only when an output needs it.
 void Analyse(clsHCluster& hc, const Options& options, const std::string& varRange) {
   hc.Headers(options.labels);
   hc.TextDend(options.textDendrogram);
@@ -83,7 +103,9 @@ void Analyse(clsHCluster& hc, const Options& options, const std::string& varRang
   hc.VarRange(varRange);
   if (!options.outputRange.empty()) hc.OutputRange(options.outputRange);
   if (!options.clusters.empty() || options.cut) hc.MembershipTable(options.clusters, options.cut);
-  hc.Results(options.overwrite);
+  hc.NoMatrix(options.noMatrix);
+  if (AssemblesReport(options)) hc.Results(options.overwrite);
+  else hc.AnalyseOnly();
 }
 
 /// The dialect of a CSV or TSV input: as given by --delimiter and --decimal-comma, else
@@ -158,13 +180,19 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
   analysed.labels = prepared->labels;
   const std::string varRange = prepared->address;
 
+  if (const std::optional<std::string> refusal = CheckSizes(*app, analysed, varRange)) {
+    progress.Clear();
+    err << "hcluster: " << *refusal << '\n';
+    return kExitUsageOrFile;
+  }
+
   // 2. The analysis, and 3. what can still fail in the component.
   clsHCluster hc(context);
   hc.SetProgress([&](const char* phase, double fraction) { progress.ShowComponentPhase(phase, fraction); });
   TreeOutputs tree;
   std::optional<std::string> treeProblem;
   try {
-    progress.Show("building the matrix");
+    progress.Show("checking the data");
     Analyse(hc, analysed, varRange);
     if (WantsTreeOutputs(options)) {
       treeProblem = PrepareTreeOutputs(analysed, hc, data->address, err, tree);

@@ -110,6 +110,10 @@ void clsHCluster::OutputRange(const std::string& address) {
   });
 }
 
+void clsHCluster::NoMatrix(bool value) {
+  ErrorTrap{kClass, "LetNoMatrix", ErrorTrap::Form::kLabel}.Run([&] { StoreOption(noMatrix_, value, reportRange_); });
+}
+
 void clsHCluster::SetProgress(std::function<void(const char* phase, double fraction)> progress) {
   progress_ = std::move(progress);
   engine_->SetProgress(progress_);

@@ -63,7 +63,15 @@ class clsHCluster {
   void GraphDendrogram(const Schedule& steps, const StringArray& itemLabels, double& minVal, double& maxVal,
                        std::int32_t numRows);
 
-  // ---- C++-only, read-only access for front ends (not part of the automation interface) ----
+  // ---- C++-only members for front ends (not part of the automation interface) ----
+  /// The checks of Results, then the analysis (with the measure notice when the method
+  /// replaces the measure), without a report: nothing is written on any sheet. The item
+  /// labels are those a report would show. Errors carry the sources Results gives them.
+  void AnalyseOnly();
+  /// Leaves the matrix table out of the report (everything else stays); a change
+  /// discards a cached report.
+  void NoMatrix(bool value);
+
   /// The engine with the results of the last analysis.
   const clsHClusterBO& EngineResults() const { return *engine_; }
   /// The engine's dendrogram limits (MinVal, MaxVal), read in that order. As when the
@@ -86,8 +94,15 @@ class clsHCluster {
   void MembershipTable(std::vector<std::int32_t> clusterCounts, std::optional<double> cutLevel);
 
  private:
-  host::RangePtr GetResults(StringArray& itemLabels);
+  /// Results' checks, then the analysis; with `placeReport` the report is assembled (or
+  /// the cached one taken) and placed.
+  void CheckAndRun(bool overWrite, bool placeReport);
+  /// Runs the engine; with `assemble` returns the assembled report, else only fills the
+  /// labels and returns null.
+  host::RangePtr GetResults(StringArray& itemLabels, bool assemble = true);
   host::RangePtr FormatSimpleResults(StringArray& itemLabels);
+  /// The report's item labels: the label column, or "Row " and each case's sheet row.
+  StringArray ReportLabels() const;
   void CheckDataBlock(const host::RangePtr& block, std::int32_t rows, std::int16_t columns);
   void CheckMixedColumns(const host::RangePtr& block, std::int16_t columns);
   /// Discards the cached report.
@@ -108,6 +123,7 @@ class clsHCluster {
   bool headers_ = false;
   bool graphDend_ = false;
   bool textDend_ = false;
+  bool noMatrix_ = false;
   std::int16_t power_ = 1;
   std::unique_ptr<clsHClusterBO> engine_;
   std::string lastVarRange_;

@@ -33,24 +33,28 @@ std::int32_t RowOfAddress(const std::string& address) {
 }
 }  // namespace
 
+StringArray clsHCluster::ReportLabels() const {
+  const std::int32_t skip = clusterType_ == dezEZuvazozMixed ? 1 : 0;
+  const Int16 items = CInt(dataRange_->RowsCount() - skip);
+  std::vector<std::string> labels;
+  labels.reserve(static_cast<std::size_t>(std::max<std::int16_t>(items.get(), 0)));
+  if (headers_) {
+    for (std::int32_t i = 1; i <= items.get(); ++i) labels.push_back(dataRange_->Cells(i + skip, 1)->CellValue().ToText());
+  } else {
+    const std::int32_t firstRow = RowOfAddress(dataRange_->Cells(1 + skip, 1)->Address());
+    for (std::int32_t i = 0; i < items.get(); ++i) labels.push_back("Row " + std::to_string(firstRow + i));
+  }
+  return StringArray(std::move(labels));
+}
+
 host::RangePtr clsHCluster::FormatSimpleResults(StringArray& itemLabels) {
   ErrorTrap trap{"clsHCluster", "FormatSimpleResults"};
   return trap.Run([&]() -> host::RangePtr {
     if (progress_) progress_("writing the report", 0.0);
     clsHClusterOutput writer(context_);
+    if (progress_) writer.SetProgress(progress_);
 
-    // Item labels: the label column, or "Row " and the worksheet row of each case.
-    const std::int32_t skip = clusterType_ == dezEZuvazozMixed ? 1 : 0;
-    const Int16 items = CInt(dataRange_->RowsCount() - skip);
-    std::vector<std::string> labels;
-    labels.reserve(static_cast<std::size_t>(std::max<std::int16_t>(items.get(), 0)));
-    if (headers_) {
-      for (std::int32_t i = 1; i <= items.get(); ++i) labels.push_back(dataRange_->Cells(i + skip, 1)->CellValue().ToText());
-    } else {
-      const std::int32_t firstRow = RowOfAddress(dataRange_->Cells(1 + skip, 1)->Address());
-      for (std::int32_t i = 0; i < items.get(); ++i) labels.push_back("Row " + std::to_string(firstRow + i));
-    }
-    const StringArray L(std::move(labels));
+    const StringArray L = ReportLabels();
 
     writer.Method(method_);
     writer.MethodText(methodText_);
@@ -85,8 +89,10 @@ host::RangePtr clsHCluster::FormatSimpleResults(StringArray& itemLabels) {
         case dezEZuvazozSimilarity: title = "Similarity Matrix"; break;
         default: break;
       }
-      if (!title.empty()) writer.OutputMatrix(L, L, engine_->DistanceMatrixView(), title, Variant(), maxCols.get());
-      writer.InsertBlankLines(1);
+      if (!noMatrix_) {
+        if (!title.empty()) writer.OutputMatrix(L, L, engine_->DistanceMatrixView(), title, Variant(), maxCols.get());
+        writer.InsertBlankLines(1);
+      }
       writer.OutputSchedule(L, engine_->StepMatrixView(), engine_->Difference());
       writer.InsertBlankLines(1);
       if (!membershipCounts_.empty() || membershipCutLevel_) {

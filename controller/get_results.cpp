@@ -16,7 +16,7 @@ std::int32_t SquaredEuclideanOf(std::int32_t clusterType) {
 }
 }  // namespace
 
-host::RangePtr clsHCluster::GetResults(StringArray& itemLabels) {
+host::RangePtr clsHCluster::GetResults(StringArray& itemLabels, bool assemble) {
   ErrorTrap trap{"clsHCluster", "GetResults"};
   return trap.Run([&]() -> host::RangePtr {
     engine_->ClusterType(clusterType_);
@@ -63,6 +63,10 @@ host::RangePtr clsHCluster::GetResults(StringArray& itemLabels) {
     }
     engine_->Analyse();
     conversion.reset();
+    if (!assemble) {
+      itemLabels = ReportLabels();
+      return nullptr;
+    }
     return FormatSimpleResults(itemLabels);
   });
 }

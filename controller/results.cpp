@@ -28,7 +28,11 @@ std::string UpperCase(std::string text) {
 }
 }  // namespace
 
-void clsHCluster::Results(bool overWrite) {
+void clsHCluster::Results(bool overWrite) { CheckAndRun(overWrite, true); }
+
+void clsHCluster::AnalyseOnly() { CheckAndRun(false, false); }
+
+void clsHCluster::CheckAndRun(bool overWrite, bool placeReport) {
   ErrorTrap trap{kClass, "Results"};
   trap.Run([&] {
     if (!dataRange_) RaiseCheck(AddinErrorNumber(addin_error::kNoVarRange));
@@ -44,8 +48,8 @@ void clsHCluster::Results(bool overWrite) {
     const host::RangePtr block = context_.hostAccess->HostApplication()->Range(
         dataRange_->Cells(1, 1 + (headers_ ? 1 : 0)), dataRange_->Cells(rows.get(), dataRange_->ColumnsCount()));
     CheckDataBlock(block, rows.get(), columns.get());
-
-    if (!reportRange_) reportRange_ = GetResults(itemLabels_);
+    if (!reportRange_ || !placeReport) reportRange_ = GetResults(itemLabels_, placeReport);
+    if (!placeReport) return;  // AnalyseOnly: the engine has run, no report is made
 
     if (!outputCell_) {
       const host::WorksheetPtr sheet = context_.hostAccess->HostApplication()->WorksheetsAdd();

@@ -7,6 +7,7 @@
 
 #include "engine/call_site.h"
 #include "engine/measure_table.h"
+#include "engine/parallel_rows.h"
 #include "dezezuvazoz/enums.h"
 #include "runtime/error_trap.h"
 
@@ -156,6 +157,8 @@ void clsHClusterBO::Analyse() {
     minVal_ = 0.0;
     maxVal_ = 0.0;
     undefined_ = false;  // the cophenetic fields are not reset
+    std::optional<ScopedRowProgress> rowProgress;
+    if (progress_) rowProgress.emplace([this](double fraction) { progress_("DistanceMatrix", fraction); });
     switch (clusterType_) {
       case dezEZuvazozBinomial:
         distanceMatrix_ = AtCallSite([&] { return CalcBinomialMatrix(data_, "1", "0", measure_); });
@@ -180,9 +183,12 @@ void clsHClusterBO::Analyse() {
         break;
       default: break;  // no matrix is built
     }
+    rowProgress.reset();
     if (!undefined_) {
       AtCallSite([&] { ReduceMatrix(distanceMatrix_, stepMatrix_, method_); });
+      if (progress_) rowProgress.emplace([this](double fraction) { progress_("GetCopheneticR", fraction); });
       AtCallSite([&] { GetCopheneticR(distanceMatrix_, stepMatrix_); });
+      rowProgress.reset();
     }
     statistics.reset();
   });

@@ -27,4 +27,19 @@ void SetBuilderThreads(std::int32_t threads);
 /// first exception is thrown again on the caller's thread once every thread has stopped.
 bool ForEachRowChunk(std::int32_t count, double work, const std::function<bool(std::int32_t, std::int32_t)>& rows);
 
+/// While it lives, the ForEachRowChunk loops that this thread starts report the fraction
+/// of their rows done to `progress`, on this thread only, after each chunk that this
+/// thread ran (a few dozen calls per loop, never per pair).
+class ScopedRowProgress {
+ public:
+  explicit ScopedRowProgress(std::function<void(double fraction)> progress);
+  ~ScopedRowProgress();
+  ScopedRowProgress(const ScopedRowProgress&) = delete;
+  ScopedRowProgress& operator=(const ScopedRowProgress&) = delete;
+
+ private:
+  std::function<void(double)> progress_;
+  const std::function<void(double)>* previous_;
+};
+
 }  // namespace dez

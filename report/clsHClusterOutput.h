@@ -44,6 +44,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <source_location>
 #include <string>
@@ -176,6 +177,21 @@ class clsHClusterOutput {
 
   std::int32_t CurrentRow() const { return currentRow_.get(); }
   std::int16_t UsedColumns() const { return usedColumns_.get(); }
+  /// Progress of the matrix table, the one section whose size grows with n squared:
+  /// called with "OutputMatrix" and the fraction of its cells written, every few hundred rows.
+  void SetProgress(std::function<void(const char* phase, double fraction)> progress) {
+    progress_ = std::move(progress);
+  }
+  /// The sheet rows that the matrix table of an nr x nc matrix takes with slices of
+  /// `width` columns: a title row, a heading row and nr rows per slice, and one empty
+  /// row between slices. 0 for a matrix without columns.
+  static std::int64_t MatrixTableRows(std::int64_t nr, std::int64_t nc, std::int32_t width) {
+    if (nc <= 0) return 0;
+    const std::int64_t slices = (nc + width - 1) / width;
+    return slices * (nr + 2) + slices - 1;
+  }
+  /// The slice width that OutputMatrix uses for `maxCols` and a matrix of nc columns.
+  static std::int32_t MatrixSliceWidth(std::int16_t maxCols, std::int32_t nc);
 
  private:
   using Loc = std::source_location;
@@ -199,6 +215,7 @@ class clsHClusterOutput {
   Int16 power_ = std::int16_t{0};
   std::unique_ptr<host::clsReportSettings> settings_;
   std::unique_ptr<host::clsCellFormatter> formatter_;
+  std::function<void(const char*, double)> progress_;
 
   // Host objects the operations reach: the application (corner-cell ranges) and the
   // host-constants object (read where a constant is used).

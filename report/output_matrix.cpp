@@ -21,21 +21,25 @@ constexpr std::int32_t kWidestSlice = 255;
 constexpr std::int32_t kNarrowestWideSlice = 10;
 }  // namespace
 
+std::int32_t clsHClusterOutput::MatrixSliceWidth(std::int16_t maxCols, std::int32_t nc) {
+  std::int32_t w = maxCols < 1 || maxCols > kWidestSlice ? kWidestSlice : maxCols;
+  if (w < kNarrowestWideSlice && nc > kNarrowestWideSlice) w = kNarrowestWideSlice;
+  return w;
+}
+
 void clsHClusterOutput::OutputMatrix(const StringArray& colHeaders, const StringArray& rowHeaders,
                                      const DoubleMatrix& matrix, const std::string& title,
                                      const Variant& /*returnCoords: accepted, not used*/, std::int16_t maxCols) {
   ErrorTrap trap{"clsHClusterOutput", "OutputMatrix"};
   trap.Run([&] {
-    std::int32_t w = maxCols < 1 || maxCols > kWidestSlice ? kWidestSlice : maxCols;
     const std::int32_t nc = matrix.cols();
     const std::int32_t nr = matrix.rows();
-    if (w < kNarrowestWideSlice && nc > kNarrowestWideSlice) w = kNarrowestWideSlice;
+    const std::int32_t w = MatrixSliceWidth(maxCols, nc);
     // A table that would run past the sheet's last row fails with the host's error before
     // anything is written: a large matrix would otherwise fill the sheet first (a
     // 16,384-item table is hundreds of millions of cells) and fail at the same row.
     if (nc > 0) {
-      const std::int64_t slices = (std::int64_t{nc} + w - 1) / w;
-      const std::int64_t lastRow = std::int64_t{currentRow_.get()} + slices * (std::int64_t{nr} + 2) + slices - 2;
+      const std::int64_t lastRow = std::int64_t{currentRow_.get()} + MatrixTableRows(nr, nc, w) - 1;
       if (lastRow > sheet_->RowsCount()) {
         (void)Cell(CLng(std::min<std::int64_t>(lastRow, std::numeric_limits<std::int32_t>::max())), 1);
       }
@@ -70,6 +74,10 @@ void clsHClusterOutput::OutputMatrix(const StringArray& colHeaders, const String
         const Int32 row = Plus(h, r);
         for (std::int32_t c = f; c <= l; ++c) {
           PutCell(row, c - f + 2, matrix(r, c));
+        }
+        if (progress_ && (r % 256 == 0 || r == nr)) {
+          progress_("OutputMatrix", (static_cast<double>(f - 1) * nr + static_cast<double>(r) * m) /
+                                        (static_cast<double>(nc) * nr));
         }
       }
       // The diagonal of a distance or similarity matrix is never shown.

@@ -209,41 +209,23 @@ void CellStore::ClearAll() {
 }
 
 void CellStore::Paste(const CellStore& source, const CellBlock& from, std::int32_t toRow, std::int32_t toColumn,
-                      PasteParts parts, StyleId sourceDefault, const StyleMap& mapStyle) {
+                      const StyleMap& mapStyle) {
   // Copying a block onto an overlapping block of the same store: read from a snapshot.
   const CellBlock to{toRow, toColumn, toRow + from.Rows() - 1, toColumn + from.Columns() - 1};
   if (&source == this && from.Overlaps(to)) {
     CellStore snapshot;
     snapshot.defaultStyle_ = defaultStyle_;
     ForEachIn(from, [&](std::int32_t row, const Cell& c) { snapshot.Set(row, c.column, c.value, c.style); });
-    Paste(snapshot, from, toRow, toColumn, parts, sourceDefault, mapStyle);
+    Paste(snapshot, from, toRow, toColumn, mapStyle);
     return;
   }
   const std::int32_t rowShift = toRow - from.top;
   const std::int32_t columnShift = toColumn - from.left;
-  const StyleId blankStyle = mapStyle(sourceDefault);
-  // A blank source cell carries a format of its own only when formats are pasted and the
-  // two sheets' defaults differ; then every target cell must be visited.
-  const bool fillBlanks = parts.formats && blankStyle != defaultStyle_;
-
   std::vector<std::int32_t> visit;
-  if (fillBlanks) {
-    visit.resize(static_cast<std::size_t>(to.Rows()));
-    for (std::int32_t i = 0; i < to.Rows(); ++i) visit[static_cast<std::size_t>(i)] = to.top + i;
-  } else {
-    for (auto r = source.FirstRowAtOrAfter(from.top); r != source.rows_.end() && r->row <= from.bottom; ++r) {
-      visit.push_back(r->row + rowShift);
-    }
+  for (auto r = source.FirstRowAtOrAfter(from.top); r != source.rows_.end() && r->row <= from.bottom; ++r) {
+    visit.push_back(r->row + rowShift);
   }
-
   auto sourceRow = source.FirstRowAtOrAfter(from.top);
-  // Combines the source cell s and the target cell d (either may be absent) at `column`.
-  const auto combine = [&](std::vector<Cell>& out, std::int32_t column, const Cell* s, Cell* d) {
-    Variant value = parts.values ? (s ? s->value : Variant()) : (d ? std::move(d->value) : Variant());
-    const StyleId style = parts.formats ? (s ? mapStyle(s->style) : blankStyle) : (d ? d->style : defaultStyle_);
-    PushIfStored(out, column, style, std::move(value), defaultStyle_);
-  };
-
   RebuildRows(to.top, to.bottom, visit, [&](std::int32_t row, std::vector<Cell>& existing, std::vector<Cell>& out) {
     // The source cells of this row, inside the copied columns.
     while (sourceRow != source.rows_.end() && sourceRow->row < row - rowShift) ++sourceRow;
@@ -259,22 +241,12 @@ void CellStore::Paste(const CellStore& source, const CellBlock& from, std::int32
     out.reserve(existing.size() + static_cast<std::size_t>(sEnd - s));
     auto d = existing.begin();
     for (; d != existing.end() && d->column < to.left; ++d) out.push_back(std::move(*d));
-    if (fillBlanks) {
-      for (std::int32_t col = to.left; col <= to.right; ++col) {
-        const Cell* sc = (s != sEnd && s->column + columnShift == col) ? s++ : nullptr;
-        Cell* dc = (d != existing.end() && d->column == col) ? &*d++ : nullptr;
-        combine(out, col, sc, dc);
-      }
-    } else {
-      // Visit only the columns where the source or the target stores a cell.
-      while (s != sEnd || (d != existing.end() && d->column <= to.right)) {
-        const std::int32_t sCol = s != sEnd ? s->column + columnShift : kMaxColumns + 1;
-        const std::int32_t dCol = (d != existing.end() && d->column <= to.right) ? d->column : kMaxColumns + 1;
-        const std::int32_t col = std::min(sCol, dCol);
-        const Cell* sc = sCol == col ? s++ : nullptr;
-        Cell* dc = dCol == col ? &*d++ : nullptr;
-        combine(out, col, sc, dc);
-      }
+    // The target's own cells inside the block are replaced: dropped, and the source's
+    // stored cells put in their place.
+    while (d != existing.end() && d->column <= to.right) ++d;
+    for (; s != sEnd; ++s) {
+      Variant value = s->value;
+      PushIfStored(out, s->column + columnShift, mapStyle(s->style), std::move(value), defaultStyle_);
     }
     for (; d != existing.end(); ++d) out.push_back(std::move(*d));
   });

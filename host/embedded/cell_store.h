@@ -28,12 +28,6 @@ struct CellRow {
   std::vector<Cell> cells;
 };
 
-/// Which parts of the copied cells a paste replaces.
-struct PasteParts {
-  bool values = true;
-  bool formats = true;
-};
-
 /// The cells of a worksheet.
 ///
 /// Only rows that hold a cell are stored, in a vector sorted by row number; each row
@@ -119,15 +113,13 @@ class CellStore {
   void ClearAll();
 
   /// Copies the cells of `from` in `source` (which may be this store) to the block of the
-  /// same size whose top-left cell is (toRow, toColumn), which must lie on the sheet.
-  /// `parts` says whether values, formats or both are replaced; the other part of each
-  /// target cell stays. A source cell that is not stored brings the Empty value and the
-  /// source's default format `sourceDefault`. `mapStyle` turns a source format id into an
-  /// id of this store's table. When formats are pasted and `sourceDefault` differs from
-  /// this store's default, every cell of the target block is visited, so the caller
-  /// bounds its size; otherwise only stored cells are.
+  /// same size whose top-left cell is (toRow, toColumn), which must lie on the sheet:
+  /// values and formats. A source cell that is not stored clears its target cell (no
+  /// value, this store's default format), so only the stored cells of the source and of
+  /// the target block are visited: the cost follows what the block holds, never its
+  /// area. `mapStyle` turns a source format id into an id of this store's table.
   void Paste(const CellStore& source, const CellBlock& from, std::int32_t toRow, std::int32_t toColumn,
-             PasteParts parts, StyleId sourceDefault, const StyleMap& mapStyle);
+             const StyleMap& mapStyle);
 
  private:
   using RowIterator = std::vector<CellRow>::const_iterator;

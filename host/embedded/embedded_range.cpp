@@ -114,22 +114,16 @@ void EmbeddedRange::Copy(host::Loc where) {
 }
 
 void EmbeddedRange::PasteSpecial(std::int32_t pasteKind, host::Loc where) {
-  PasteParts parts;
-  switch (pasteKind) {
-    case kPasteAll:
-    case kPasteAllExceptBorders: parts = {true, true}; break;
-    case kPasteValues:
-    case kPasteFormulas: parts = {true, false}; break;
-    case kPasteFormats: parts = {false, true}; break;
-    default:
-      RaiseHostError(kObject, "PasteSpecial method of Range class failed: unknown paste kind " +
-                                  std::to_string(pasteKind),
-                     where);
+  // The component pastes values and formats together; no other kind is provided.
+  if (pasteKind != kPasteAll) {
+    RaiseHostError(kObject, "PasteSpecial method of Range class failed: unsupported paste kind " +
+                                std::to_string(pasteKind),
+                   where);
   }
   const auto app = ApplicationOf(*sheet_);
   const Clipboard clip = app ? app->ClipboardContent() : Clipboard{};
   if (!clip.sheet) RaiseHostError(kObject, "PasteSpecial method of Range class failed: nothing was copied", where);
-  sheet_->PasteFrom(*clip.sheet, clip.block, FirstArea().top, FirstArea().left, parts, where);
+  sheet_->PasteFrom(*clip.sheet, clip.block, FirstArea().top, FirstArea().left, where);
 }
 
 void EmbeddedRange::Select(host::Loc where) {

@@ -67,10 +67,9 @@ class EmbeddedRange final : public host::Range, public std::enable_shared_from_t
   // Clipboard and selection
   /// Puts the range on the application's clipboard. One area only (1004 otherwise).
   void Copy(host::Loc where = host::Loc::current()) override;
-  /// Pastes the clipboard with its top-left cell at this range's top-left cell. Kinds:
-  /// all (-4104) and all except borders (7) paste values and formats, values (-4163) and
-  /// formulas (-4123) values, formats (-4122) formats. Another kind, an empty clipboard or
-  /// a target off the sheet is 1004.
+  /// Pastes the clipboard's values and formats with its top-left cell at this range's
+  /// top-left cell: the paste kind all (-4104), the one the component uses. Another kind,
+  /// an empty clipboard or a target off the sheet is 1004.
   void PasteSpecial(std::int32_t pasteKind, host::Loc where = host::Loc::current()) override;
   /// Selects the range. Its sheet must be the active sheet of the active workbook (1004).
   void Select(host::Loc where = host::Loc::current()) override;

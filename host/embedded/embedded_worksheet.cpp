@@ -151,7 +151,7 @@ void EmbeddedWorksheet::ClearBlock(const CellBlock& block) {
 }
 
 void EmbeddedWorksheet::PasteFrom(const EmbeddedWorksheet& source, const CellBlock& from, std::int32_t toRow,
-                                  std::int32_t toColumn, PasteParts parts, host::Loc where) {
+                                  std::int32_t toColumn, host::Loc where) {
   const std::int64_t bottom = std::int64_t{toRow} + from.Rows() - 1;
   const std::int64_t right = std::int64_t{toColumn} + from.Columns() - 1;
   if (!IsCellOnSheet(toRow, toColumn) || !IsCellOnSheet(bottom, right)) {
@@ -170,16 +170,11 @@ void EmbeddedWorksheet::PasteFrom(const EmbeddedWorksheet& source, const CellBlo
     if (mapped[id] == kUnmapped) mapped[id] = styles_->Intern(source.Styles().Get(id));
     return mapped[id];
   };
-  const StyleId sourceDefault = source.Store().DefaultStyle();
-  if (parts.formats && from.IsWholeSheet()) {
+  if (from.IsWholeSheet()) {
     // The whole sheet brings its default format along, at no cost per cell.
-    cells_.SetDefaultStyle(mapStyle(sourceDefault));
+    cells_.SetDefaultStyle(mapStyle(source.Store().DefaultStyle()));
   }
-  if (parts.formats && mapStyle(sourceDefault) != cells_.DefaultStyle()) {
-    const CellBlock to{toRow, toColumn, static_cast<std::int32_t>(bottom), static_cast<std::int32_t>(right)};
-    CheckMaterialisable(to, "Pasting the formats of empty cells into", fault::kApplicationDefined, where);
-  }
-  cells_.Paste(source.Store(), from, toRow, toColumn, parts, sourceDefault, mapStyle);
+  cells_.Paste(source.Store(), from, toRow, toColumn, mapStyle);
 }
 
 // --- Charts ----------------------------------------------------------------------------

@@ -89,10 +89,13 @@ class EmbeddedWorksheet final : public host::Worksheet, public std::enable_share
                   host::Loc where = host::Loc::current());
   /// Removes values and formats of `block`; for the whole sheet the default format too.
   void ClearBlock(const CellBlock& block);
-  /// Pastes block `from` of `source` (any sheet, any workbook, this one included) with its
-  /// top-left cell at (toRow, toColumn). Fails (1004) when the target leaves the sheet.
+  /// Pastes the values and formats of block `from` of `source` (any sheet, any workbook,
+  /// this one included) with its top-left cell at (toRow, toColumn): the stored cells of
+  /// `from`, each at its place; the target block's other cells are cleared. Time and
+  /// memory follow the stored cells, whatever the block's area; a whole-sheet copy also
+  /// brings the source's default format. Fails (1004) when the target leaves the sheet.
   void PasteFrom(const EmbeddedWorksheet& source, const CellBlock& from, std::int32_t toRow, std::int32_t toColumn,
-                 PasteParts parts, host::Loc where = host::Loc::current());
+                 host::Loc where = host::Loc::current());
 
   // --- Selection and charts ----------------------------------------------------------------
 

@@ -10,10 +10,6 @@ namespace dez::embedded {
 
 // Paste kinds of Range.PasteSpecial.
 inline constexpr std::int32_t kPasteAll = -4104;              ///< values and formats
-inline constexpr std::int32_t kPasteAllExceptBorders = 7;     ///< the same here: no borders exist
-inline constexpr std::int32_t kPasteValues = -4163;           ///< values only
-inline constexpr std::int32_t kPasteFormulas = -4123;         ///< the same as values: no formulas exist
-inline constexpr std::int32_t kPasteFormats = -4122;          ///< formats only
 
 // Horizontal alignments of a cell.
 inline constexpr std::int32_t kAlignGeneral = 1;              ///< text left, numbers right

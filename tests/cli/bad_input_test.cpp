@@ -481,18 +481,6 @@ INSTANTIATE_TEST_SUITE_P(Table, BadInputs, ::testing::ValuesIn(Cases()), CaseNam
 
 // ---- limits ----------------------------------------------------------------------------
 
-TEST(Limits, MoreThan16384ItemsOverflowInTheAgglomeration) {
-  TempDir dir;
-  const std::string input = dir.Write("items.csv", MetricRows(16385));
-  const Outcome run = RunBinary({input, "-o", dir / "report.xlsx"});
-  EXPECT_EQ(run.status, 1) << run.err;
-  EXPECT_TRUE(HasLine(run.err, "hcluster: error 6 (overflow): Overflow")) << run.err;
-  EXPECT_TRUE(HasLine(run.err, "  at Line ... in DEZEZuvazoz.clsHClusterBO.ReduceMatrix.Analyse.GetResults.Results"))
-      << run.err;
-  EXPECT_EQ(run.out, "");
-  EXPECT_FALSE(fs::exists(dir / "report.xlsx"));
-}
-
 TEST(Limits, MemoryFollowsTheCellsNotTheClaimedDimension) {
   // The file claims every cell of the sheet and holds nine.
   TempDir dir;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string_view>
 
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
@@ -141,7 +142,7 @@ TEST(EngineAnalyse, ProgressIsReportedForTheAgglomeration) {
   double last = -1.0;
   int calls = 0;
   engine.SetProgress([&](const char* phase, double f) {
-    EXPECT_STREQ(phase, "ReduceMatrix");
+    if (std::string_view(phase) != "ReduceMatrix") return;  // the matrix and the correlation report too
     last = f;
     ++calls;
   });

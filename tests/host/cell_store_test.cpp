@@ -87,7 +87,7 @@ TEST(CellStore, ClearBlockKeepsTheRest) {
   EXPECT_EQ(store.CellCount(), 0U);
 }
 
-TEST(CellStore, PasteValuesFormatsOrBoth) {
+TEST(CellStore, PasteReplacesTheBlockWithTheStoredCells) {
   CellStore source;
   source.Set(1, 1, Variant(1.0), 2);
   source.Set(2, 2, Variant("b"), 3);
@@ -99,17 +99,9 @@ TEST(CellStore, PasteValuesFormatsOrBoth) {
     return t;
   };
   CellStore all = target();
-  all.Paste(source, {1, 1, 2, 2}, 5, 5, {true, true}, 0, kSame);
+  all.Paste(source, {1, 1, 2, 2}, 5, 5, kSame);
   EXPECT_EQ(All(all), (std::vector<Stored>{{5, 5, Variant(1.0), 2}, {5, 9, Variant("right"), 0}, {6, 6, Variant("b"), 3}}));
 
-  CellStore values = target();
-  values.Paste(source, {1, 1, 2, 2}, 5, 5, {true, false}, 0, kSame);
-  EXPECT_EQ(All(values), (std::vector<Stored>{{5, 5, Variant(1.0), 9}, {5, 9, Variant("right"), 0}, {6, 6, Variant("b"), 9}}));
-
-  CellStore formats = target();
-  formats.Paste(source, {1, 1, 2, 2}, 5, 5, {false, true}, 0, kSame);
-  EXPECT_EQ(All(formats),
-            (std::vector<Stored>{{5, 5, Variant("old"), 2}, {5, 9, Variant("right"), 0}, {6, 6, Variant("old2"), 3}}));
 }
 
 }  // namespace

