@@ -80,17 +80,6 @@ INSTANTIATE_TEST_SUITE_P(Table, RoundingDecidesTheTest,
                                            RoundingRow{0.5, true}, RoundingRow{-0.5, true},
                                            RoundingRow{0.0, true}));
 
-TEST(Cophenetic, NegativeCoefficientGivesTheSameProbability) {
-  TestContext plus, minus;
-  plus.coefficient = [] { return 0.6; };
-  minus.coefficient = [] { return -0.6; };
-  clsHClusterBO a(plus.context), b(minus.context);
-  AnalyseMatrix(a, RandomMatrix(6, 5, 0), true, dezEZuvazozMethGroupAvg);
-  AnalyseMatrix(b, RandomMatrix(6, 5, 0), true, dezEZuvazozMethGroupAvg);
-  EXPECT_EQ(a.CopheneticP(), b.CopheneticP());
-  EXPECT_EQ(plus.functions().lastX, minus.functions().lastX);
-}
-
 TEST(Cophenetic, CoefficientOfMinusOneFailsTheDivision) {
   TestContext t;
   t.coefficient = [] { return -1.0; };
