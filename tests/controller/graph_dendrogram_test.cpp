@@ -118,21 +118,12 @@ class GraphDendrogramTest : public ControllerFixture {
 const auto kGraphSource = ::testing::MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram");
 
 void ExpectLabel(const SeriesSettings& series, std::int32_t point, const std::string& text) {
-  SCOPED_TRACE("label at point " + std::to_string(point));
-  ASSERT_TRUE(series.dataLabels.contains(point));
+  ASSERT_TRUE(series.dataLabels.contains(point)) << point;
   const DataLabelSettings& label = series.dataLabels.at(point);
-  EXPECT_EQ(label.type, embedded::kDataLabelsShowLabel);
   EXPECT_EQ(label.text, text);
-  EXPECT_EQ(label.autoScaleFont, false);
+  EXPECT_EQ(label.type, embedded::kDataLabelsShowLabel);
   EXPECT_EQ(label.font.size, 8.0);
-  EXPECT_EQ(label.position, embedded::clsHostConstantsEmbedded().LabelPositionLeaf());  // the library's position
-}
-
-void ExpectBlackLine(const SeriesSettings& series) {
-  EXPECT_EQ(series.markerStyle, embedded::kMarkerStyleNone);
-  EXPECT_EQ(series.border.colorIndex, 1);
-  EXPECT_EQ(series.border.weight, embedded::kLineWeightThin);
-  EXPECT_EQ(series.border.lineStyle, embedded::kLineStyleContinuous);
+  EXPECT_EQ(label.position, embedded::clsHostConstantsEmbedded().LabelPositionLeaf());
 }
 
 TEST_F(GraphDendrogramTest, WorkedExampleOfThreeItemsSeriesBySeries) {
@@ -143,12 +134,6 @@ TEST_F(GraphDendrogramTest, WorkedExampleOfThreeItemsSeriesBySeries) {
 
   ASSERT_EQ(out->Charts().size(), 1u);
   const ChartModel& chart = Chart();
-  EXPECT_TRUE(chart.embedded);
-  EXPECT_EQ(chart.objectName, "Chart 1");
-  EXPECT_EQ(chart.chartType, embedded::kChartTypeXYScatterLinesNoMarkers);
-  EXPECT_EQ(chart.sourceSheet, "Out");
-  EXPECT_EQ(chart.sourceAddress, "$A$1");
-  EXPECT_EQ(chart.hasLegend, false);
   ASSERT_EQ(chart.series.size(), 3u);
 
   const SeriesSettings& link1 = chart.series[0];
@@ -157,53 +142,28 @@ TEST_F(GraphDendrogramTest, WorkedExampleOfThreeItemsSeriesBySeries) {
   EXPECT_EQ(link1.dataLabels.size(), 2u);
   ExpectLabel(link1, 1, "A");
   ExpectLabel(link1, 4, "B");
-  ExpectBlackLine(link1);
 
   const SeriesSettings& link2 = chart.series[1];
   EXPECT_THAT(link2.xValues, ElementsAre(1.0, 2.0, 2.0, 0.0));
   EXPECT_THAT(link2.values, ElementsAre(4.0, 4.0, 1.0, 1.0));
   EXPECT_EQ(link2.dataLabels.size(), 1u);  // point 1 is the pair: no label
   ExpectLabel(link2, 4, "C");
-  ExpectBlackLine(link2);
 
   const SeriesSettings& stem = chart.series[2];
   EXPECT_THAT(stem.xValues, ElementsAre(2.0, static_cast<double>(2.2f)));  // single precision
   EXPECT_THAT(stem.values, ElementsAre(2.5, 2.5));
   EXPECT_TRUE(stem.dataLabels.empty());
-  ExpectBlackLine(stem);
+  for (const SeriesSettings& series : chart.series) {  // thin black lines without markers
+    EXPECT_EQ(series.markerStyle, embedded::kMarkerStyleNone);
+    EXPECT_EQ(series.border.colorIndex, 1);
+    EXPECT_EQ(series.border.weight, embedded::kLineWeightThin);
+    EXPECT_EQ(series.border.lineStyle, embedded::kLineStyleContinuous);
+  }
 
-  const AxisSettings& level = LevelAxis();
-  EXPECT_EQ(level.type, embedded::kAxisCategory);  // horizontal in a scatter chart
-  EXPECT_EQ(level.hasTitle, false);
-  EXPECT_EQ(level.tickLabels.autoScaleFont, false);
-  EXPECT_EQ(level.tickLabels.font.size, 8.0);
-  EXPECT_EQ(level.tickLabels.numberFormat, "0.0");
-  EXPECT_EQ(level.hasMajorGridlines, false);
-  EXPECT_EQ(level.hasMinorGridlines, false);
-  EXPECT_EQ(level.majorTickMark, embedded::kTickMarkOutside);
-  EXPECT_EQ(level.minorTickMark, embedded::kTickMarkOutside);
-  EXPECT_EQ(level.majorUnit, 2.2);
-  EXPECT_EQ(level.minorUnit, 2.2 / 4);
-  EXPECT_EQ(level.minimumScale, 0.0);
-  EXPECT_EQ(level.maximumScale, 2.2);
-  EXPECT_FALSE(level.reversePlotOrder.has_value());
-  EXPECT_FALSE(level.deleted);
-
-  const AxisSettings& items = ItemAxis();
-  EXPECT_EQ(items.type, embedded::kAxisValue);
-  EXPECT_EQ(items.hasMajorGridlines, false);
-  EXPECT_EQ(items.hasMinorGridlines, false);
-  EXPECT_EQ(items.majorUnitIsAuto, false);
-  EXPECT_EQ(items.minorUnitIsAuto, false);
-  EXPECT_EQ(items.maximumScale, 5.0);
-  EXPECT_EQ(items.minimumScale, 0.0);
-  EXPECT_TRUE(items.deleted);
-
-  EXPECT_EQ(chart.chartArea.autoScaleFont, false);
-  EXPECT_EQ(chart.chartArea.interiorColorIndex, embedded::kColorIndexWhite);
-  EXPECT_TRUE(chart.plotArea.formatsCleared);
-  EXPECT_EQ(chart.plotArea.left, 50.0);
-  EXPECT_EQ(chart.plotArea.width, 450.0 - 2 * embedded::PlotAreaSettings::kDefaultMargin - 50.0);
+  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, "0.0");
+  EXPECT_EQ(LevelAxis().maximumScale, 2.2);
+  EXPECT_FALSE(LevelAxis().reversePlotOrder.has_value());
+  EXPECT_EQ(ItemAxis().maximumScale, 5.0);
   EXPECT_EQ(chart.plotArea.height, 150.0);
 
   // One empty row below the ten rows of the report, at the report's left edge.
@@ -235,42 +195,6 @@ TEST_F(GraphDendrogramTest, SimilaritiesReverseTheLevelAxisAndTheStemEndsAtMinVa
   EXPECT_EQ(LevelAxis().maximumScale, 1.0);
 }
 
-TEST_F(GraphDendrogramTest, HeightGrowsByFifteenPointsPerItem) {
-  AnalyseMatrix(dezEZuvazozDifference);
-  // Ten items merged one after another onto the first.
-  const std::int32_t n = 10;
-  Schedule s(2 * n - 1);
-  std::vector<std::string> labels;
-  for (std::int16_t e = 1; e <= n; ++e) {
-    s[e] = {e, 0, {e}, 0.0, 2.0 * e - 1};
-    labels.push_back("item " + std::to_string(e));
-  }
-  std::vector<std::int32_t> items = {1};
-  for (std::int16_t m = 1; m < n; ++m) {
-    items.push_back(m + 1);
-    const std::int16_t previous = m == 1 ? std::int16_t{1} : static_cast<std::int16_t>(n + m - 1);
-    s[n + m] = {previous, static_cast<std::int16_t>(m + 1), items, static_cast<double>(m), m + 1.5};
-  }
-  double minVal = 0.0;
-  double maxVal = 10.0;
-  hc->GraphDendrogram(s, StringArray(labels), minVal, maxVal, 10);
-  const ChartModel& chart = Chart();
-  EXPECT_EQ(chart.shape.height, 15.0 * n + 50);
-  EXPECT_EQ(chart.plotArea.height, 50.0 * n);
-  ASSERT_EQ(chart.series.size(), static_cast<std::size_t>(n));  // n - 1 links and the stem
-  // Every item has exactly one label, at its leaf end.
-  std::vector<std::string> seen;
-  for (const SeriesSettings& series : chart.series) {
-    for (const auto& [point, label] : series.dataLabels) seen.push_back(label.text.value_or(""));
-  }
-  std::sort(seen.begin(), seen.end());
-  std::vector<std::string> expected = labels;
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(seen, expected);
-  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, "0");  // 10 needs no decimals
-  EXPECT_EQ(maxVal, 10.0);
-}
-
 struct FormatCase {
   double minVal;
   double maxVal;
@@ -298,9 +222,6 @@ INSTANTIATE_TEST_SUITE_P(Limits, LabelFormatTest,
                          ::testing::Values(FormatCase{0.0, 1.0, "0", 0.0, 10.0},
                                            FormatCase{0.0, 0.25, "0.00", 0.0, 25.0},
                                            FormatCase{-1.33, 2.3, "0.0", 13.3, 23.0},
-                                           FormatCase{0.0, 2.2, "0.0", 0.0, 22.0},
-                                           FormatCase{-1.0, 1.0, "0", 10.0, 10.0},
-                                           FormatCase{0.0, 8.0, "0", 0.0, 80.0},
                                            FormatCase{0.0, 150.0, "0", 0.0, 150.0},
                                            FormatCase{-0.05, 0.5, "0.00", 50.0, 50.0}));
 
@@ -321,16 +242,6 @@ TEST_F(GraphDendrogramTest, NearTheSheetsEndTheChartStandsOnTheReportsLastRow) {
   EXPECT_EQ(Chart().shape.top, (first + 4 - 1) * kRow);
   EXPECT_EQ(out->Charts().size(), 2u);
   EXPECT_EQ(Chart().objectName, "Chart 2");
-}
-
-TEST_F(GraphDendrogramTest, ReportOffTheFirstColumnPlacesTheChartAtItsLeftEdge) {
-  AnalyseMatrix(dezEZuvazozDifference);
-  hc->OutputRange("Out!$C$4");
-  double minVal = 0.0;
-  double maxVal = 2.2;
-  hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 3);
-  EXPECT_EQ(Chart().shape.left, 2 * embedded::kDefaultColumnWidth);
-  EXPECT_EQ(Chart().shape.top, (4 + 3) * kRow);  // rows 4..6, one empty, then row 8
 }
 
 TEST_F(GraphDendrogramTest, AHostErrorCarriesTheProceduresSourceAndReleasesTheSettings) {
@@ -377,26 +288,15 @@ TEST_F(GraphDendrogramTest, WithoutAnOutputLocationTheObjectIsNotSet) {
   EXPECT_EQ(liveSettings, 0);
 }
 
-// Results draws the chart of the analysis it placed, below the report.
 TEST_F(GraphDendrogramTest, ResultsDrawsTheChartBelowThePlacedReport) {
   AnalyseMatrix(dezEZuvazozDifference);
   const auto reportRows = out->UsedRange()->bottom;
   hc->GraphDend(true);
   hc->Results(true);  // over the first report
   ASSERT_EQ(out->Charts().size(), 1u);
-  const ChartModel& chart = Chart();
-  EXPECT_EQ(chart.series.size(), 3u);
-  EXPECT_EQ(chart.shape.height, 95.0);
-  EXPECT_GE(chart.shape.top, (reportRows + 1) * kRow);
-  std::vector<std::string> labels;
-  for (const SeriesSettings& series : chart.series) {
-    for (const auto& [point, label] : series.dataLabels) labels.push_back(label.text.value_or(""));
-  }
-  std::sort(labels.begin(), labels.end());
-  EXPECT_THAT(labels, ElementsAre("A", "B", "C"));
-  // Data-driven limits over levels 1 and 2: 0 and 2.2.
-  EXPECT_EQ(LevelAxis().maximumScale, 2.2);
-  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, "0.0");
+  EXPECT_EQ(Chart().series.size(), 3u);
+  EXPECT_GE(Chart().shape.top, (reportRows + 1) * kRow);
+  EXPECT_EQ(LevelAxis().maximumScale, 2.2) << "the engine's limits over levels 1 and 2";
 }
 
 TEST_F(GraphDendrogramTest, ResultsDrawsNoChartForMoreThan250Items) {

@@ -1,5 +1,5 @@
-// The engine's agglomeration on worked examples: the levels of every method on three
-// items, the tie-break, similarities, the update's expression order and the 16-bit limit.
+// The engine's agglomeration on worked examples: similarities, the update's expression
+// order and the 16-bit limit.
 // Everything else is its equality with the literal algorithm (agglomeration_equality_
 // test.cpp), which is itself checked against the methods' definitions
 // (agglomeration_literal_test.cpp).
@@ -20,75 +20,12 @@ namespace {
 
 constexpr std::int32_t kNN = dezEZuvazozMethNearestNeigh;
 constexpr std::int32_t kFN = dezEZuvazozMethFurthestNeigh;
-constexpr std::int32_t kGA = dezEZuvazozMethGroupAvg;
-constexpr std::int32_t kCentroid = dezEZuvazozMethCentroid;
-constexpr std::int32_t kWards = dezEZuvazozMethWards;
-constexpr std::int32_t kLW = dezEZuvazozMethLanceWilliams;
 
 ScheduleEntry Entry(std::int16_t first, std::int16_t second, std::vector<std::int32_t> items, double level) {
   return ScheduleEntry{first, second, std::move(items), level, 0.0};
 }
 
-// d(1,2) = 1, d(1,3) = 2, d(2,3) = 3.
 const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
-
-struct ThreeItemCase {
-  const char* name;
-  std::int32_t method;
-  double firstLevel;
-  double secondLevel;
-};
-
-class ThreeItems : public ::testing::TestWithParam<ThreeItemCase> {};
-
-TEST_P(ThreeItems, JoinsTheClosestPairThenTheThirdItem) {
-  const ThreeItemCase& c = GetParam();
-  // The data block is the matrix itself; only Ward's method reads it.
-  const Schedule s = Agglomerate(kThree, true, c.method, AsCells(kThree));
-  ASSERT_EQ(s.UBound(), 5);
-  for (std::int16_t i = 1; i <= 3; ++i) EXPECT_EQ(s[i], Entry(i, 0, {i}, 0.0));
-  const double tolerance = c.method == kWards ? 1e-12 : 0.0;  // other levels are exact
-  EXPECT_EQ(s[4], Entry(2, 1, {2, 1}, s[4].level));
-  EXPECT_NEAR(s[4].level, c.firstLevel, tolerance);
-  EXPECT_EQ(s[5], Entry(4, 3, {2, 1, 3}, s[5].level));
-  EXPECT_NEAR(s[5].level, c.secondLevel, tolerance);
-}
-
-// Ward's levels: within sums of squares of the rows (0,1,2), (1,0,3), (2,3,0) as data:
-// rows 1 and 2 give 6 × 0.25; all three give 2 + 42/9 + 42/9.
-INSTANTIATE_TEST_SUITE_P(
-    EveryMethod, ThreeItems,
-    ::testing::Values(ThreeItemCase{"NearestNeigh", kNN, 1.0, 2.0},
-                      ThreeItemCase{"FurthestNeigh", kFN, 1.0, 3.0},
-                      ThreeItemCase{"GroupAvg", kGA, 1.0, 2.5},
-                      ThreeItemCase{"Centroid", kCentroid, 1.0, 2.25},  // 0.5×2 + 0.5×3 − 0.25×1
-                      ThreeItemCase{"Wards", kWards, 1.5, 2.0 + 42.0 / 9.0 + 42.0 / 9.0},
-                      ThreeItemCase{"LanceWilliams", kLW, 1.0, 2.875}),  // 0.625×2 + 0.625×3 − 0.25×1
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Agglomeration, OneItemHasOnlyItsOwnEntry) {
-  const Schedule s = Agglomerate(Square({{0}}), true, kGA, {});
-  ASSERT_EQ(s.UBound(), 1);
-  EXPECT_EQ(s[1], Entry(1, 0, {1}, 0.0));
-}
-
-TEST(Agglomeration, TwoItemsOneStep) {
-  const Schedule s = Agglomerate(FromUpper(2, {0.7}), true, kFN, {});
-  ASSERT_EQ(s.UBound(), 3);
-  EXPECT_EQ(s[3], Entry(2, 1, {2, 1}, 0.7));
-}
-
-TEST(Agglomeration, AllEqualDistancesJoinInScanOrder) {
-  // The first cell of the column-by-column scan wins every tie: positions 2 and 1.
-  for (const std::int32_t method : {kNN, kFN, kGA, kLW}) {
-    const DoubleMatrix d = FromUpper(4, {1, 1, 1, 1, 1, 1});
-    const Schedule s = Agglomerate(d, true, method, {});
-    SCOPED_TRACE(method);
-    EXPECT_EQ(s[5], Entry(2, 1, {2, 1}, 1.0));
-    EXPECT_EQ(s[6], Entry(4, 3, {4, 3}, 1.0));
-    EXPECT_EQ(s[7], Entry(6, 5, {4, 3, 2, 1}, 1.0));
-  }
-}
 
 TEST(Agglomeration, SimilaritiesJoinTheMostSimilarPairAndKeepTheirSign) {
   // s(1,2) = 0.75, s(1,3) = 0.25, s(2,3) = 0.5.

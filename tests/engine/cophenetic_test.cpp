@@ -23,19 +23,6 @@ const DoubleMatrix kUltrametric = FromUpper(4, {1, 5, 5, 5, 5, 2});
 
 constexpr const char* kChained = "Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterBO\\.GetCopheneticR\\.Analyse";
 
-TEST(Cophenetic, ThreeItemsNearestNeighbour) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  AnalyseMatrix(engine, kThree, true, dezEZuvazozMethNearestNeigh);
-  // Input (1, 2, 3) beside the cophenetic levels (1, 2, 2).
-  EXPECT_NEAR(engine.CopheneticR(), std::sqrt(3.0) / 2.0, 1e-15);
-  EXPECT_NEAR(t.functions().lastX, std::sqrt(3.0), 1e-14) << "t handed to TDist";
-  EXPECT_EQ(t.functions().lastDf, 1);
-  EXPECT_NEAR(engine.CopheneticP(), 1.0 / 3.0, 1e-12);
-  EXPECT_EQ(engine.CopheneticDF(), 1);
-  EXPECT_EQ(t.statisticsAlive, 1) << "only the engine's own statistics object is left";
-}
-
 TEST(Cophenetic, PerfectTreeMakesNoTestAndKeepsTheProbability) {
   TestContext t;
   clsHClusterBO engine(t.context);
@@ -50,14 +37,6 @@ TEST(Cophenetic, PerfectTreeMakesNoTestAndKeepsTheProbability) {
   AnalyseMatrix(engine, kUltrametric, true, dezEZuvazozMethFurthestNeigh);
   EXPECT_EQ(engine.CopheneticP(), p) << "the previous analysis's probability stays";
   EXPECT_EQ(engine.CopheneticDF(), 4);
-}
-
-TEST(Cophenetic, DegreesOfFreedomArePairsLessTwo) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  AnalyseMatrix(engine, RandomMatrix(5, 11, 0), true, dezEZuvazozMethGroupAvg);
-  EXPECT_EQ(engine.CopheneticDF(), 8);
-  EXPECT_EQ(t.functions().lastDf, 8);
 }
 
 TEST(Cophenetic, TwoItemsGiveMinusOneDegreesOfFreedom) {
@@ -101,17 +80,6 @@ INSTANTIATE_TEST_SUITE_P(Table, RoundingDecidesTheTest,
                                            RoundingRow{0.5, true}, RoundingRow{-0.5, true},
                                            RoundingRow{0.0, true}));
 
-TEST(Cophenetic, NegativeCoefficientGivesTheSameProbability) {
-  TestContext plus, minus;
-  plus.coefficient = [] { return 0.6; };
-  minus.coefficient = [] { return -0.6; };
-  clsHClusterBO a(plus.context), b(minus.context);
-  AnalyseMatrix(a, RandomMatrix(6, 5, 0), true, dezEZuvazozMethGroupAvg);
-  AnalyseMatrix(b, RandomMatrix(6, 5, 0), true, dezEZuvazozMethGroupAvg);
-  EXPECT_EQ(a.CopheneticP(), b.CopheneticP());
-  EXPECT_EQ(plus.functions().lastX, minus.functions().lastX);
-}
-
 TEST(Cophenetic, CoefficientOfMinusOneFailsTheDivision) {
   TestContext t;
   t.coefficient = [] { return -1.0; };
@@ -133,14 +101,6 @@ TEST(Cophenetic, HostFailureLeavesTheTValueInP) {
   EXPECT_EQ(e.number, fault::kApplicationDefined);
   EXPECT_THAT(e.source, MatchesRegex(kChained));
   EXPECT_NEAR(engine.CopheneticP(), std::sqrt(3.0), 1e-14);
-}
-
-TEST(Cophenetic, SimilarityDataGiveAPositiveCoefficient) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  AnalyseMatrix(engine, FromUpper(3, {0.75, 0.25, 0.5}), false, dezEZuvazozMethNearestNeigh);
-  // Input (0.75, 0.25, 0.5) beside the cophenetic similarities (0.75, 0.5, 0.5).
-  EXPECT_NEAR(engine.CopheneticR(), std::sqrt(3.0) / 2.0, 1e-15);
 }
 
 // ---- slow reference ----

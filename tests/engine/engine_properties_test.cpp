@@ -17,23 +17,6 @@ namespace {
 
 const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
 
-TEST(EngineCreation, StartsWithTheDocumentedValues) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  EXPECT_EQ(t.statisticsCreated, 1) << "one statistics object kept by the engine";
-  EXPECT_FALSE(engine.Difference());
-  EXPECT_FALSE(engine.Undefined());
-  EXPECT_EQ(engine.CopheneticR(), 0.0);
-  EXPECT_EQ(engine.CopheneticP(), 0.0);
-  EXPECT_EQ(engine.CopheneticDF(), 0);
-  EXPECT_TRUE(engine.DistanceMatrix().empty());
-  EXPECT_TRUE(engine.StepMatrix().empty());
-  // Never analysed: the layout runs on the empty schedule and gives 0 and 0.
-  EXPECT_EQ(engine.MinVal(), 0.0);
-  EXPECT_EQ(engine.MaxVal(), 0.0);
-  EXPECT_TRUE(engine.StepMatrix().empty());
-}
-
 TEST(EngineCreation, FailureOfTheLibraryIsLabelledClassInitialize) {
   TestContext t;
   t.context.newStatistics = []() -> std::unique_ptr<host::clsStatistics> {
@@ -59,25 +42,6 @@ TEST(EngineProperties, PowerOutsideZeroToNineBecomesOneInTheCallersVariable) {
     engine.Power(power);
     EXPECT_EQ(power, r.stored) << "given " << r.given;
   }
-}
-
-TEST(EngineAnalyse, DifferenceAndSimilarityTakeTheInputMatrixUnchanged) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  DoubleMatrix d = kThree;
-  d(2, 2) = 7.0;  // the input's diagonal is kept
-  AnalyseMatrix(engine, d, true, dezEZuvazozMethNearestNeigh);
-  EXPECT_TRUE(engine.Difference());
-  EXPECT_EQ(engine.DistanceMatrix(), d);
-  EXPECT_EQ(engine.StepMatrix().UBound(), 5);
-  EXPECT_EQ(engine.StepMatrix()[5].level, 2.0);
-
-  AnalyseMatrix(engine, FromUpper(3, {0.75, 0.25, 0.5}), false, dezEZuvazozMethNearestNeigh);
-  EXPECT_FALSE(engine.Difference());
-  EXPECT_EQ(engine.StepMatrix()[4].level, 0.75);
-  EXPECT_EQ(engine.StepMatrix()[5].level, 0.5);
-  EXPECT_EQ(engine.StepMatrix(), engine.StepMatrixView());
-  EXPECT_EQ(engine.DistanceMatrix(), engine.DistanceMatrixView());
 }
 
 TEST(EngineAnalyse, UndefinedMatrixKeepsThePreviousResults) {

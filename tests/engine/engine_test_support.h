@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <ostream>
 #include <random>
 #include <string>
@@ -30,20 +29,6 @@ inline void PrintTo(const ScheduleEntry& e, std::ostream* os) {
 namespace dez::enginetest {
 
 /// A square matrix from its rows.
-inline DoubleMatrix Square(std::initializer_list<std::initializer_list<double>> rows) {
-  const auto n = static_cast<std::int32_t>(rows.size());
-  DoubleMatrix m(n, n);
-  std::int32_t i = 1;
-  for (const auto& row : rows) {
-    std::int32_t j = 1;
-    for (double v : row) m(i, j++) = v;
-    ++i;
-  }
-  return m;
-}
-
-/// A symmetric n x n matrix with a zero diagonal from its upper triangle, row by row:
-/// (1,2), (1,3), ..., (1,n), (2,3), ...
 inline DoubleMatrix FromUpper(std::int32_t n, const std::vector<double>& upper) {
   DoubleMatrix m(n, n);
   std::size_t k = 0;

@@ -21,29 +21,6 @@ std::vector<double> Positions(const Schedule& s) {
   return p;
 }
 
-TEST(GraphLimits, EmptyScheduleGivesZeroAndChangesNothing) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  engine.ClusterType(dezEZuvazozBinomial);
-  engine.Measure(dezEZuvazozSMBJaccard);
-  EXPECT_EQ(engine.MaxVal(), 0.0);
-  EXPECT_EQ(engine.MinVal(), 0.0);
-  EXPECT_TRUE(engine.StepMatrix().empty());
-}
-
-TEST(GraphLimits, DataDrivenLimitsWidenTheUpperEndByATenth) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  // Nearest-neighbour levels 0.5, 1, 2.
-  AnalyseMatrix(engine, FromUpper(4, {0.5, 1, 2, 3, 3, 4}), true, kNN);
-  ASSERT_EQ(engine.StepMatrixView()[5].level, 0.5);
-  ASSERT_EQ(engine.StepMatrixView()[6].level, 1.0);
-  ASSERT_EQ(engine.StepMatrixView()[7].level, 2.0);
-  EXPECT_EQ(engine.MinVal(), 0.0);
-  EXPECT_DOUBLE_EQ(engine.MaxVal(), 2.2);
-  for (std::int32_t i = 1; i <= 4; ++i) EXPECT_EQ(engine.StepMatrixView()[i].level, 0.0) << "leaves at MinVal";
-}
-
 TEST(GraphLimits, NegativeLevelsWidenTheLowerEndByATenthOfTheWidenedRange) {
   TestContext t;
   clsHClusterBO engine(t.context);

@@ -83,17 +83,6 @@ TEST_F(TableTest, StepJoiningTwoClustersNamesBothByStep) {
   ExpectRow(5, {3.0, "Cluster 2", "Cluster 1", 3.0});
 }
 
-TEST_F(TableTest, TwoItemsTakeThreeRows) {
-  Schedule s(3);
-  s[1] = {1, 0, {1}, 0.0, 0.0};
-  s[2] = {2, 0, {2}, 0.0, 0.0};
-  s[3] = {2, 1, {2, 1}, 0.5, 0.0};
-  clsHClusterOutput out(context_);
-  out.OutputSchedule(StringArray({"x", "y"}), s, true);
-  ExpectRow(3, {1.0, "y", "x", 0.5});
-  EXPECT_EQ(out.CurrentRow(), 4);
-}
-
 TEST_F(TableTest, ItemOutsideTheLabelsIsSubscriptOutOfRange) {
   Schedule s = ThreeItems();
   s[5].second = 0;

@@ -40,14 +40,12 @@ TEST_F(HeaderTest, LinesHeadingRangeAndCursorByDataType) {
   const std::string method = "Cluster Method = Group Average";
   const HeaderCase cases[] = {
       {0, 3, {title, "Binomial Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
-      {0, 5, {title, "Binomial Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
       {1, 4, {title, "Quantitative Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
       {1, 5, {title, "Quantitative Data Set = Data!$A$1:$E$5", measure + " Power 3", method}, "$A$1:$A$4", 5},
       {2, 5, {title, "Mixed Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
       {3, 5, {title, "Distance Matrix = Data!$A$1:$E$5", method}, "$A$1:$A$3", 4},
       {4, 0, {title, "Similarity Matrix = Data!$A$1:$E$5", method}, "$A$1:$A$3", 4},
       {7, 5, {title}, nullptr, 5},
-      {-1, 5, {title}, nullptr, 5},
   };
   for (const HeaderCase& c : cases) {
     SCOPED_TRACE("type " + std::to_string(c.type) + ", measure " + std::to_string(c.measure));

@@ -65,13 +65,6 @@ TEST_F(OutputSheetTest, ReportOfCommentsOnlyIsSixColumnsWideAndIncludesTheCursor
   EXPECT_EQ(out.Results()->Address(), "$A$1:$F$5");  // may be read again
 }
 
-TEST_F(OutputSheetTest, ResultsSpansTheWidestSection) {
-  clsHClusterOutput out(context_);
-  DoubleMatrix m(11, 11, 1.0);
-  out.OutputMatrix(Labels(11), Labels(11), m, "Distance Matrix");
-  EXPECT_EQ(out.Results()->Address(), "$A$1:$L$14");
-}
-
 TEST_F(OutputSheetTest, CreationFailuresNameInitialize) {
   const auto formatter = std::exchange(context_.newCellFormatter, nullptr);  // a missing library object
   const Error notSet = ErrorOf([&] { clsHClusterOutput out(context_); });

@@ -75,21 +75,6 @@ class TextDendrogramTest : public ReportTest {
   }
 };
 
-TEST_F(TextDendrogramTest, TwoItems) {
-  clsHClusterOutput out(context_);
-  out.InsertBlankLines(1);
-  // x = Int(1 / 2 * 79) + 1 = 40
-  out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 1.0, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
-  ExpectDrawing(2,
-                {TreeLine("A", 3, {{1, 39, 'A'}, {40, 40, 'E'}}),
-                 TreeLine("", 3, {{40, 40, 'G'}, {41, 80, 'A'}}),
-                 TreeLine("B", 3, {{1, 39, 'A'}, {40, 40, 'C'}})},
-                3, "0", "2");
-  EXPECT_EQ(out.CurrentRow(), 7);
-  EXPECT_EQ(out.UsedColumns(), 10);
-  EXPECT_TRUE(TakeFormats().empty());
-}
-
 TEST_F(TextDendrogramTest, ThreeItemsABC) {
   clsHClusterOutput out(context_);
   // x(1) = Int(1 / 2.2 * 79) + 1 = 36, x(2) = 72; the second merge stands at 3.5, line 4.
@@ -183,14 +168,6 @@ TEST_F(TextDendrogramTest, ScaleShowsRoundedLimitsInTheGeneralForm) {
   clsHClusterOutput half(context_);
   half.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 10.0, 2.0}}), StringArray({"A", "B"}), 0.0, 10.5, true);
   ExpectRow(5, {std::string(3, ' ') + "0" + std::string(77, ' ') + "10"});
-}
-
-TEST_F(TextDendrogramTest, SpareColumnsMayBeDrawnIn) {
-  clsHClusterOutput out(context_);
-  // Level 2.1 on a scale 0..2: column Int(1.05 * 79) + 1 = 83.
-  out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 2.1, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
-  EXPECT_EQ(At(2, 1), Variant(TreeLine("", 3, {{83, 83, 'G'}})));
-  EXPECT_EQ(At(3, 1), Variant(TreeLine("B", 3, {{1, 82, 'A'}, {83, 83, 'C'}})));
 }
 
 TEST_F(TextDendrogramTest, EqualLimitsAreDivisionByZeroBeforeAnythingIsWritten) {

@@ -1,0 +1,343 @@
+// The three matrix builders (binary, metric, mixed data) against their literal versions
+// (measures_reference.h) on random data, bit for bit, for every measure code, known or
+// not, with the rows shared among several builder threads; a few hand-computed anchors
+// where the literal version could share a misreading; and the faults that leave the
+// matrix undefined, at and just below the 16-bit and double-precision limits.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dezezuvazoz/enums.h"
+#include "engine/binomial_matrix.h"
+#include "engine/metric_matrix.h"
+#include "engine/mixed_matrix.h"
+#include "engine/parallel_rows.h"
+#include "host/embedded/statistics.h"
+#include "tests/engine/measures_reference.h"
+
+namespace dez {
+namespace {
+
+using reference::Block;
+using reference::Codes;
+using reference::SameBits;
+
+struct RestoreThreads {
+  ~RestoreThreads() { SetBuilderThreads(0); }
+};
+
+DoubleMatrix Binary(const VariantMatrix& data, std::int32_t measure, bool& undefined) {
+  return BuildBinomialMatrix(data, "1", "0", measure, undefined);
+}
+
+DoubleMatrix Metric(const VariantMatrix& data, std::int32_t measure, bool& undefined, std::int16_t power = 1) {
+  embedded::clsStatisticsEmbedded statistics;
+  std::int16_t exponent = 0;
+  return BuildMetricMatrix(data, measure, exponent, power, statistics, undefined);
+}
+
+/// Two binary items whose counts are a, b, c and d, in that order of variables.
+VariantMatrix Pair(int a, int b, int c, int d) {
+  VariantMatrix m(2, a + b + c + d);
+  std::int32_t k = 1;
+  for (const auto& [count, x, y] : {std::array{a, 1, 1}, std::array{b, 1, 0}, std::array{c, 0, 1}, std::array{d, 0, 0}}) {
+    for (int t = 0; t < count; ++t, ++k) {
+      m.At(1, k) = static_cast<double>(x);
+      m.At(2, k) = static_cast<double>(y);
+    }
+  }
+  return m;
+}
+
+// ---- anchors ----
+
+TEST(Measures, HandComputedAnchors) {
+  // Binary items (1, 1, 0, 0) and (1, 0, 1, 0): a = b = c = d = 1, p = 4.
+  const std::pair<std::int32_t, double> kOneOfEach[] = {
+      {dezEZuvazozSMBEuclidean, std::sqrt(2.0)}, {dezEZuvazozSMBHamann, 0.0},       {dezEZuvazozSMBJaccard, 1.0 / 3.0},
+      {dezEZuvazozSMBKulczynski1, 0.5},          {dezEZuvazozSMBKulczynski2, 0.5},   {dezEZuvazozSMBOchiai, 0.5},
+      {dezEZuvazozSMBPattern, 1.0 / 16.0},       {dezEZuvazozSMBPhi, 0.0},           {dezEZuvazozSMBRogersTanimoto, 1.0 / 3.0},
+      {dezEZuvazozSMBRusselRao, 0.25},           {dezEZuvazozSMBSokalMitchener, 0.5}, {dezEZuvazozSMBSorensenDice, 0.5},
+      {dezEZuvazozSMBSqrdEuclidean, 2.0},        {dezEZuvazozSMBVariance, 0.125},    {dezEZuvazozSMBYuleQ, 0.0},
+  };
+  for (const auto& [measure, value] : kOneOfEach) {
+    bool undefined = false;
+    const DoubleMatrix m = Binary(Block({{1, "1", 0, "0"}, {1, 0, 1, 0}}), measure, undefined);
+    ASSERT_EQ(m.rows(), 2) << measure;
+    EXPECT_EQ(m(1, 2), value) << measure;
+    EXPECT_EQ(m(2, 1), value) << measure;
+  }
+  // Binary cells are compared as text: 1 + 2^-52 reads "1" at 15 significant digits.
+  bool undefined = false;
+  EXPECT_EQ(Binary(Block({{1.0 + std::ldexp(1.0, -52), 0}, {"1", 0.0}}), dezEZuvazozSMBJaccard, undefined)(1, 2), 1.0);
+
+  const VariantMatrix corner = Block({{0, 0}, {3, 4}});
+  EXPECT_EQ(Metric(corner, dezEZuvazozSMMSqrdEuclidean, undefined)(1, 2), 25.0);
+  EXPECT_EQ(Metric(corner, dezEZuvazozSMMEuclidean, undefined)(1, 2), 5.0);
+  EXPECT_EQ(Metric(corner, dezEZuvazozSMMCityBlock, undefined)(1, 2), 7.0);
+  EXPECT_NEAR(Metric(corner, dezEZuvazozSMMMinkowski, undefined, 3)(1, 2), std::cbrt(91.0), 1e-14);
+  EXPECT_EQ(Metric(Block({{1, 2}, {3, 2}}), dezEZuvazozSMMCanberra, undefined)(1, 2), 0.5) << "2/4 + 0/4";
+  EXPECT_EQ(Metric(Block({{1, 2}, {3, 2}}), dezEZuvazozSMMBrayCurtis, undefined)(1, 2), 0.25) << "2 / (5 + 3)";
+  EXPECT_EQ(Metric(Block({{true, Variant()}, {2, "4"}}), dezEZuvazozSMMCityBlock, undefined)(1, 2), 7.0)
+      << "True is -1, empty is 0, numeric texts are numbers";
+  EXPECT_EQ(Metric(Block({{1, 2, 3}, {2, 4, 7}, {3, 2, 1}}), dezEZuvazozSMMCorrelation, undefined)(1, 3), -1.0);
+  EXPECT_FALSE(undefined);
+
+  // Mixed: BIN 1 and 1, QUAL in different categories, QUANT 2 and 4 on a range of 0..10.
+  const std::optional<DoubleMatrix> mixed = BuildMixedMatrix(
+      Block({{1, "a", 2}, {1, "b", 4}, {0, "c", 0}, {0, "d", 10}}), Codes({"BIN", "qual", "QUANT"}), "1", "0");
+  ASSERT_TRUE(mixed);
+  EXPECT_NEAR((*mixed)(1, 2), 0.6, 1e-15);
+  EXPECT_EQ((*mixed)(1, 1), 0.0) << "the diagonal is 0, not 1";
+}
+
+// ---- faults ----
+
+TEST(Measures, BinaryFaultsLeaveAnUndefinedEmptyMatrix) {
+  const auto withCell = [](const Variant& v) {
+    VariantMatrix m = Block({{1, 0, 1}, {0, 1, 1}});
+    m.At(2, 3) = v;
+    return m;
+  };
+  const struct {
+    const char* what;
+    VariantMatrix data;
+    std::int32_t measure;
+  } kCases[] = {
+      {"the number 2", withCell(2), dezEZuvazozSMBJaccard},
+      {"the text 1.0", withCell("1.0"), dezEZuvazozSMBJaccard},
+      {"an empty cell", withCell(Variant()), dezEZuvazozSMBJaccard},
+      {"an error value", withCell(CellError{2007}), dezEZuvazozSMBJaccard},
+      {"a bad cell under an unknown code", withCell("x"), 99},
+      {"Phi, 28 variables split evenly", Pair(7, 7, 7, 7), dezEZuvazozSMBPhi},
+      {"Ochiai, (a + b)(a + c) = 182^2", Pair(182, 0, 0, 0), dezEZuvazozSMBOchiai},
+      {"YuleQ, a.d = 182^2", Pair(182, 0, 0, 182), dezEZuvazozSMBYuleQ},
+      {"Pattern, b.c = 182^2", Pair(0, 182, 182, 0), dezEZuvazozSMBPattern},
+      {"SorensenDice, 2a = 32768", Pair(16384, 0, 0, 0), dezEZuvazozSMBSorensenDice},
+      {"RogersTanimoto, 2b = 32768", Pair(0, 16384, 0, 0), dezEZuvazozSMBRogersTanimoto},
+      {"Variance, 4p = 32768", VariantMatrix(2, 8192, Variant(1.0)), dezEZuvazozSMBVariance},
+      {"32768 items", VariantMatrix(32768, 1, Variant(1.0)), dezEZuvazozSMBEuclidean},
+      {"32768 variables", VariantMatrix(1, 32768, Variant(1.0)), dezEZuvazozSMBEuclidean},
+      {"an empty data block", VariantMatrix(), dezEZuvazozSMBEuclidean},
+  };
+  for (const auto& c : kCases) {
+    bool undefined = false;
+    EXPECT_TRUE(Binary(c.data, c.measure, undefined).empty()) << c.what;
+    EXPECT_TRUE(undefined) << c.what;
+  }
+  // Just below the overflows.
+  bool undefined = false;
+  EXPECT_FALSE(Binary(Pair(7, 7, 7, 5), dezEZuvazozSMBPhi, undefined).empty()) << "14.14.12.12 = 28224";
+  EXPECT_EQ(Binary(Pair(181, 0, 0, 0), dezEZuvazozSMBOchiai, undefined)(1, 2), 1.0) << "181^2 = 32761";
+  EXPECT_FALSE(Binary(VariantMatrix(2, 8191, Variant(1.0)), dezEZuvazozSMBVariance, undefined).empty());
+  EXPECT_FALSE(undefined);
+}
+
+TEST(Measures, MetricFaultsLeaveAnUndefinedEmptyMatrix) {
+  const std::vector<std::int32_t> distances = {1, 2, 3, 4, 5, 7};
+  const double huge = 1e308;
+  const struct {
+    const char* what;
+    VariantMatrix data;
+    std::vector<std::int32_t> measures;
+    std::int16_t power = 1;
+  } kCases[] = {
+      {"a text that is no number", Block({{1, 2}, {4, "abc"}}), distances},
+      {"an infinite number", Block({{1, 2}, {4, std::numeric_limits<double>::infinity()}}), distances},
+      {"two all-zero items", Block({{0, 0}, {0, 0}}), {dezEZuvazozSMMBrayCurtis, dezEZuvazozSMMCanberra}},
+      {"Minkowski, Power 0", Block({{1, 2}, {3, 5}}), {dezEZuvazozSMMMinkowski}, 0},
+      {"a difference that overflows", Block({{huge, 0}, {-huge, 0}}), distances},
+      {"a power that overflows", Block({{1e40, 0}, {0, 0}}), {dezEZuvazozSMMMinkowski}, 9},
+      {"a row without variation", Block({{2, 2}, {1, 3}}), {dezEZuvazozSMMCorrelation}},
+      {"32768 items", VariantMatrix(32768, 1, Variant(1.0)), {3, 6}},
+      {"32768 variables", VariantMatrix(1, 32768, Variant(1.0)), {3, 6}},
+      {"an empty data block", VariantMatrix(), {0, 3, 6}},
+  };
+  for (const auto& c : kCases) {
+    for (std::int32_t measure : c.measures) {
+      bool undefined = false;
+      EXPECT_TRUE(Metric(c.data, measure, undefined, c.power).empty()) << c.what << ", measure " << measure;
+      EXPECT_TRUE(undefined) << c.what << ", measure " << measure;
+    }
+  }
+}
+
+TEST(Measures, MixedFaultsLeaveNoMatrix) {
+  const struct {
+    const char* what;
+    VariantMatrix data;
+    StringMatrix types;
+  } kCases[] = {
+      {"no two items share a presence", Block({{1, 0}, {0, 1}, {0, 0}}), Codes({"BIN", "BIN"})},
+      {"a constant QUANT variable", Block({{1, 5}, {1, 5}}), Codes({"BIN", "QUANT"})},
+      {"fewer codes than variables", Block({{1, 1}, {1, 1}}), Codes({"BIN"})},
+      {"a QUANT text", Block({{1, 5}, {1, "abc"}}), Codes({"BIN", "QUANT"})},
+      {"a QUANT range that overflows", Block({{1, 1e308}, {1, -1e308}}), Codes({"BIN", "QUANT"})},
+      {"a QUAL error value", Block({{1, "a"}, {1, CellError{2007}}}), Codes({"BIN", "QUAL"})},
+      {"32768 items", VariantMatrix(32768, 1, Variant(1.0)), Codes({"BIN"})},
+      {"32768 variables", VariantMatrix(1, 32768, Variant(1.0)), Codes({"BIN"})},
+  };
+  for (const auto& c : kCases) EXPECT_FALSE(BuildMixedMatrix(c.data, c.types, "1", "0")) << c.what;
+}
+
+// ---- against the literal versions ----
+
+/// Random 0/1 data as numbers and texts, now and then a cell that is neither.
+VariantMatrix RandomBinary(std::mt19937& rng, std::int32_t n, std::int32_t p, double onesShare, double badShare) {
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  VariantMatrix m(n, p);
+  for (std::int32_t i = 1; i <= n; ++i) {
+    for (std::int32_t k = 1; k <= p; ++k) {
+      const bool one = u(rng) < onesShare;
+      m.At(i, k) = u(rng) < 0.3 ? Variant(one ? "1" : "0") : Variant(one ? 1.0 : 0.0);
+      if (u(rng) < badShare) m.At(i, k) = Variant("2");
+    }
+  }
+  return m;
+}
+
+TEST(Measures, BinaryMatchesTheLiteralAlgorithmBitForBit) {
+  std::mt19937 rng(20240611);
+  std::uniform_int_distribution<std::int32_t> items(1, 9);
+  std::uniform_int_distribution<std::int32_t> variables(0, 45);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  RestoreThreads restore;
+  int undefinedRuns = 0;
+  int faultRuns = 0;
+  for (int run = 0; run < 200; ++run) {
+    SetBuilderThreads(std::array{1, 2, 3, 8}[static_cast<std::size_t>(run) % 4]);
+    const bool many = run % 50 == 25;  // more partners than one streaming block
+    const std::int32_t n = many ? 80 : items(rng);
+    const std::int32_t p = run % 50 == 0 ? 200 + run : many ? 70 : variables(rng);  // several words, large counts
+    const VariantMatrix data = RandomBinary(rng, n, p, u(rng), run % 10 == 0 ? 0.01 : 0.0);
+    for (std::int32_t measure = 0; measure <= 16; ++measure) {
+      bool fast = false;
+      bool literal = false;
+      const DoubleMatrix m = Binary(data, measure, fast);
+      const DoubleMatrix r = reference::Binomial(data, "1", "0", measure, literal);
+      ASSERT_EQ(fast, literal) << "run " << run << ", measure " << measure;
+      ASSERT_TRUE(SameBits(m, r)) << "run " << run << ", measure " << measure;
+      undefinedRuns += fast;
+      faultRuns += fast && m.empty();
+    }
+  }
+  EXPECT_GT(undefinedRuns, 100);
+  EXPECT_GT(faultRuns, 30);
+}
+
+/// Random cells: mostly decimals, with zeros, empty cells, numeric texts and Booleans;
+/// in some runs huge values, negative values only, or a cell that is no number.
+VariantMatrix RandomNumbers(std::mt19937& rng, std::int32_t n, std::int32_t p, int flavour) {
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  std::uniform_real_distribution<double> value(flavour == 1 ? 0.0 : -10.0, 10.0);
+  VariantMatrix m(n, p);
+  for (std::int32_t i = 1; i <= n; ++i) {
+    for (std::int32_t k = 1; k <= p; ++k) {
+      const double pick = u(rng);
+      Variant cell = value(rng);
+      if (pick < 0.05) cell = 0.0;
+      else if (pick < 0.08) cell = Variant();
+      else if (pick < 0.11) cell = FormatGeneral(std::round(value(rng) * 100.0) / 100.0);
+      else if (pick < 0.13) cell = u(rng) < 0.5;
+      else if (pick < 0.2) cell = std::round(value(rng));
+      if (flavour == 2 && u(rng) < 0.3) cell = (u(rng) < 0.5 ? -1.0 : 1.0) * std::ldexp(1.0, 1015 + static_cast<int>(u(rng) * 8));
+      if (flavour == 3 && u(rng) < 0.02) cell = u(rng) < 0.5 ? Variant("n/a") : Variant(CellError{2015});
+      m.At(i, k) = cell;
+    }
+  }
+  return m;
+}
+
+TEST(Measures, MetricMatchesTheLiteralAlgorithmBitForBit) {
+  std::mt19937 rng(424242);
+  std::uniform_int_distribution<std::int32_t> items(1, 9);
+  std::uniform_int_distribution<std::int32_t> variables(0, 12);
+  std::uniform_int_distribution<int> powers(-1, 10);
+  const std::int16_t exponents[] = {-1, 0, 2, 3};
+  embedded::clsStatisticsEmbedded statistics;
+  int defined = 0;
+  int undefined = 0;
+  RestoreThreads restore;
+  for (int run = 0; run < 300; ++run) {
+    SetBuilderThreads(std::array{1, 2, 3, 8}[static_cast<std::size_t>(run) % 4]);
+    const bool wide = run >= 10 && run <= 13;  // more partners than one streaming block
+    const std::int32_t n = wide ? 600 : items(rng);
+    const std::int32_t p = wide ? 3 : variables(rng);
+    const VariantMatrix data = RandomNumbers(rng, n, p, run % 5);
+    for (std::int32_t measure = 0; measure <= 8; ++measure) {
+      const auto power = static_cast<std::int16_t>(powers(rng));
+      std::int16_t fastExponent = exponents[run % 4];
+      std::int16_t literalExponent = fastExponent;
+      bool fast = false;
+      bool literal = false;
+      const DoubleMatrix m = BuildMetricMatrix(data, measure, fastExponent, power, statistics, fast);
+      const DoubleMatrix r = reference::Metric(data, measure, literalExponent, power, statistics, literal);
+      ASSERT_EQ(fast, literal) << "run " << run << ", measure " << measure << ", power " << power;
+      ASSERT_TRUE(SameBits(m, r)) << "run " << run << ", measure " << measure << ", power " << power;
+      ASSERT_EQ(fastExponent, literalExponent) << "the exponent used is handed back";
+      (fast ? undefined : defined) += 1;
+    }
+  }
+  EXPECT_GT(defined, 1000);
+  EXPECT_GT(undefined, 200);
+}
+
+/// Random mixed data: each variable of a random code, its cells mostly of its kind,
+/// sometimes not; now and then an error value or a short type row.
+TEST(Measures, MixedMatchesTheLiteralAlgorithmBitForBit) {
+  static const char* const kCodes[] = {"BIN", "bin", "QUAL", "Qual", "QUANT", "quant", "X", ""};
+  static const Variant kCategories[] = {"a", "A", "b", 1, 0, -1, Variant(), "", true, false, "1"};
+  std::mt19937 rng(1789);
+  std::uniform_int_distribution<std::int32_t> items(1, 9);
+  std::uniform_int_distribution<std::int32_t> variables(0, 8);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  std::uniform_int_distribution<int> code(0, 7);
+  std::uniform_int_distribution<int> category(0, 10);
+  std::uniform_int_distribution<int> level(0, 6);
+  int defined = 0;
+  int undefined = 0;
+  for (int run = 0; run < 600; ++run) {
+    const bool wide = run == 11;  // more partners than one streaming block
+    const std::int32_t n = wide ? 600 : items(rng);
+    const std::int32_t p = wide ? 4 : variables(rng);
+    const bool faults = run % 3 == 0;
+    VariantMatrix data(n, p);
+    StringMatrix types(1, faults && u(rng) < 0.1 ? std::max(p - 1, 0) : p);
+    for (std::int32_t k = 1; k <= types.cols(); ++k) types.At(1, k) = kCodes[code(rng)];
+    for (std::int32_t k = 1; k <= p; ++k) {
+      const std::string kind = k <= types.cols() ? reference::Upper(types.At(1, k)) : "BIN";
+      for (std::int32_t i = 1; i <= n; ++i) {
+        const double pick = u(rng);
+        Variant cell;
+        if (kind == "QUANT") {
+          cell = pick < 0.1 ? Variant() : pick < 0.2 ? Variant(std::to_string(level(rng))) : Variant(level(rng) * 0.7);
+        } else if (kind == "QUAL") {
+          cell = kCategories[category(rng)];
+        } else {
+          cell = pick < 0.45 ? Variant(1.0) : pick < 0.9 ? Variant(0.0) : pick < 0.95 ? Variant("1") : Variant(2.0);
+        }
+        if (faults && u(rng) < 0.01) cell = u(rng) < 0.5 ? Variant(CellError{2042}) : Variant("abc");
+        data.At(i, k) = cell;
+      }
+    }
+    const std::optional<DoubleMatrix> m = BuildMixedMatrix(data, types, "1", "0");
+    const std::optional<DoubleMatrix> r = reference::Mixed(data, types, "1", "0");
+    ASSERT_EQ(m.has_value(), r.has_value()) << "run " << run;
+    if (m) {
+      ASSERT_TRUE(SameBits(*m, *r)) << "run " << run;
+    }
+    (m ? defined : undefined) += 1;
+  }
+  EXPECT_GT(defined, 200);
+  EXPECT_GT(undefined, 100);
+}
+
+}  // namespace
+}  // namespace dez
