@@ -77,7 +77,8 @@ with open(sys.argv[1] + "/Stores.csv", "w", newline="") as f:  # the same cells 
 // Prints what openpyxl reads of workbook argv[1]: names, then per sheet its state, panes,
 // merges, widths, heights, validations, conditional formats and every cell (formula or
 // value, number format, font, fill). Only the sheets named in argv[3] (comma-separated),
-// and only columns before argv[2] (1-based; 0 for all).
+// and only columns before argv[2] (1-based; 0 for all), and then only the rows that hold
+// something there.
 constexpr const char* kDump = R"PY(
 import sys, openpyxl
 from openpyxl.utils import column_index_from_string
@@ -90,7 +91,9 @@ for ws in wb.worksheets:
     print("merges", sorted(str(r) for r in ws.merged_cells.ranges))
     print("cols", sorted((k, d.width) for k, d in ws.column_dimensions.items()
                          if d.customWidth and (not before or column_index_from_string(k) < before)))
-    print("rows", sorted((k, d.height) for k, d in ws.row_dimensions.items() if d.height))
+    # With a column bound, rows holding nothing before it are the report's alone.
+    mine = {c.row for r in ws.iter_rows(max_col=before - 1) for c in r if c.value is not None or c.has_style} if before else None
+    print("rows", sorted((k, d.height) for k, d in ws.row_dimensions.items() if d.height and (mine is None or k in mine)))
     print("validation", [str(d.sqref) for d in ws.data_validations.dataValidation])
     print("conditional", [str(r.sqref) for r in ws.conditional_formatting])
     for row in ws.iter_rows():

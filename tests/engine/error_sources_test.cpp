@@ -40,7 +40,7 @@ const SourceCase kCases[] = {
        e.Data(cells);
        e.Analyse();
      },
-     fault::kTypeMismatch, "Type mismatch", "Line 25 in DEZEZuvazoz.clsHClusterBO.Analyse"},
+     fault::kTypeMismatch, "Type mismatch", "Line 27 in DEZEZuvazoz.clsHClusterBO.Analyse"},
     {"MoreThan16384Items", nullptr,
      [](clsHClusterBO& e) {
        e.ClusterType(dezEZuvazozDifference);
