@@ -12,15 +12,11 @@ std::string JsonTexts(const std::vector<std::string>& texts) {
 }
 }  // namespace
 
-std::string DataJsonMembers(const std::vector<std::string>& variables, const std::vector<std::string>* dropped,
-                            Standardization standardization) {
+std::string DataJsonMembers(const std::vector<std::string>& variables, const std::vector<std::string>* dropped) {
   std::string members;
   const auto add = [&members](const std::string& member) { members += (members.empty() ? "" : ", ") + member; };
   if (!variables.empty()) add("\"variables\": " + JsonTexts(variables));
   if (dropped != nullptr) add("\"dropped\": " + JsonTexts(*dropped));
-  if (standardization != Standardization::kNone) {
-    add("\"standardisation\": " + JsonString(std::string(StandardizationName(standardization))));
-  }
   return members;
 }
 

@@ -201,7 +201,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, bool errIs
         tree.input.standardization = std::string(StandardizationName(options.standardize));
       }
       tree.dataMembers =
-          DataJsonMembers(data->variables, options.dropMissing ? &prepared->dropped : nullptr, options.standardize);
+          DataJsonMembers(data->variables, options.dropMissing ? &prepared->dropped : nullptr);
     }
   } catch (const Error& e) {
     progress.Clear();

@@ -143,7 +143,7 @@ TEST(RealData, StandardisationPerVariableAndDroppedItems) {
     EXPECT_EQ(Texts(json["labels"]), (Strings{"N", "S", "E", "W", "Z"}));
     EXPECT_EQ(Texts(json["dropped"]), Strings{"X"});
     EXPECT_EQ(Texts(json["variables"]), (Strings{"Revenue", "Visitors"}));
-    EXPECT_EQ(json["standardisation"].Text(), method);
+    EXPECT_EQ(json["input"]["standardization"].Text(), method);
     const std::vector<double> a = Expected(columns[0], method);
     const std::vector<double> b = Expected(columns[1], method);
     for (std::size_t i = 0; i < a.size(); ++i) {
