@@ -7,9 +7,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
 )
 if [[ "${1:-}" == "--tests" ]]; then
-  # Real clients that check the written workbooks; libFuzzer's input provider, to replay
-  # the pipeline fuzz inputs.
-  packages+=(python3 python3-openpyxl libreoffice-calc-nogui fonts-crosextra-carlito libclang-rt-dev)
+  # Real clients that check the written workbooks; SciPy, which checks the tree's outputs;
+  # libFuzzer's input provider, to replay the pipeline fuzz inputs.
+  packages+=(python3 python3-openpyxl python3-scipy libreoffice-calc-nogui fonts-crosextra-carlito libclang-rt-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

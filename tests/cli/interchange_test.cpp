@@ -7,14 +7,13 @@
 #include <string>
 
 #include "run_hcluster.h"
+#include "tests/support/needs.h"
 
 namespace dez::cli::testing {
 namespace {
 
 TEST(Interchange, AgreesWithSciPy) {
-  if (std::system("/usr/bin/python3 -c 'import scipy' >/dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "python3-scipy is not installed";
-  }
+  DEZ_NEEDS(std::system("/usr/bin/python3 -c 'import scipy' >/dev/null 2>&1") == 0, "python3-scipy");
   TempDir dir;
   const fs::path script = fs::path(DEZ_EXAMPLES_DIR) / ".." / "tests" / "cli" / "interchange_check.py";
   const std::string command = "/usr/bin/python3 '" + script.string() + "' '" + HCLUSTER_PATH + "' '" +
