@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controller_fixture.h"
@@ -244,18 +245,6 @@ TEST_F(GraphDendrogramTest, NearTheSheetsEndTheChartStandsOnTheReportsLastRow) {
   EXPECT_EQ(Chart().objectName, "Chart 2");
 }
 
-TEST_F(GraphDendrogramTest, AHostErrorCarriesTheProceduresSourceAndReleasesTheSettings) {
-  AnalyseMatrix(dezEZuvazozDifference);
-  // Sheets looks in the active workbook, which no longer holds the output sheet.
-  app->AddWorkbook("Book2.xlsx", {"Other"});
-  double maxVal = 0.0;
-  const Error e = DrawFailing(ThreeItems(), &maxVal);
-  EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
-  EXPECT_THAT(e.source, kGraphSource);
-  EXPECT_EQ(liveSettings, 0);
-  EXPECT_EQ(maxVal, 2.2);
-}
-
 TEST_F(GraphDendrogramTest, AnErrorWithALineSourceIsChainedAndScreenUpdatingStaysOff) {
   AnalyseMatrix(dezEZuvazozDifference);
   failSettings = true;
@@ -269,22 +258,26 @@ TEST_F(GraphDendrogramTest, AnErrorWithALineSourceIsChainedAndScreenUpdatingStay
   EXPECT_EQ(Chart().series.size(), 2u);
 }
 
-TEST_F(GraphDendrogramTest, BadLevelsAndLabelPlacesAreRefused) {
+// Without an output location, with a root item that has no label, with a level beyond
+// single precision and with the output sheet out of reach (Sheets looks in the active
+// workbook): each fault is raised from GraphDendrogram, the settings are released and
+// the limits stay.
+TEST_F(GraphDendrogramTest, FaultsCarryTheProceduresSourceAndReleaseTheSettings) {
+  std::vector<std::pair<std::int32_t, Error>> raised;
+  raised.emplace_back(fault::kObjectNotSet, DrawFailing(ThreeItems()));
   AnalyseMatrix(dezEZuvazozDifference);
-  const Error overflow = DrawFailing(ThreeItems(0.0, 1e39, 2.0));  // beyond single precision
-  EXPECT_EQ(overflow.number, fault::kOverflow);
-  EXPECT_THAT(overflow.source, kGraphSource);
-  Schedule s = ThreeItems();
-  s[5].items = {1, 2, 7};  // the root lists an item that has no label
-  const Error outside = DrawFailing(s);
-  EXPECT_EQ(outside.number, fault::kSubscriptOutOfRange);
-  EXPECT_THAT(outside.source, kGraphSource);
-}
-
-TEST_F(GraphDendrogramTest, WithoutAnOutputLocationTheObjectIsNotSet) {
-  const Error e = DrawFailing(ThreeItems());
-  EXPECT_EQ(e.number, fault::kObjectNotSet);
-  EXPECT_THAT(e.source, kGraphSource);
+  Schedule unlabelled = ThreeItems();
+  unlabelled[5].items = {1, 2, 7};
+  raised.emplace_back(fault::kSubscriptOutOfRange, DrawFailing(unlabelled));
+  raised.emplace_back(fault::kOverflow, DrawFailing(ThreeItems(0.0, 1e39, 2.0)));
+  app->AddWorkbook("Book2.xlsx", {"Other"});
+  double maxVal = 0.0;
+  raised.emplace_back(fault::kSubscriptOutOfRange, DrawFailing(ThreeItems(), &maxVal));
+  EXPECT_EQ(maxVal, 2.2);
+  for (const auto& [number, e] : raised) {
+    EXPECT_EQ(e.number, number) << e.source;
+    EXPECT_THAT(e.source, kGraphSource);
+  }
   EXPECT_EQ(liveSettings, 0);
 }
 

@@ -1,14 +1,21 @@
 // The cophenetic correlation: worked examples, the rounding that decides the test, the
-// degrees of freedom in every branch, the error sources, and a slow reference.
+// degrees of freedom in every branch, the error sources, and the coefficient against
+// vectors made the plain way and a textbook Pearson's.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
-#include <vector>
+#include <cstring>
+#include <random>
+#include <utility>
 
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
+#include "engine/metric_matrix.h"
 #include "engine_test_support.h"
+#include "host/embedded/statistics.h"
 #include "host/embedded/student_t.h"
 #include "test_context.h"
 
@@ -103,59 +110,109 @@ TEST(Cophenetic, HostFailureLeavesTheTValueInP) {
   EXPECT_NEAR(engine.CopheneticP(), std::sqrt(3.0), 1e-14);
 }
 
-// ---- slow reference ----
+// ---- against vectors made the plain way ----
 
-// The cophenetic value of a pair: the level of the first step whose item list holds both.
-double NaiveCophenetic(const Schedule& s, std::int32_t n, std::int32_t i, std::int32_t j) {
-  for (std::int32_t e = n + 1; e <= s.UBound(); ++e) {
-    const auto& items = s[e].items;
-    if (std::find(items.begin(), items.end(), i) != items.end() && std::find(items.begin(), items.end(), j) != items.end()) {
-      return s[e].level;
+bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+// The two vectors the library correlates, made the plain way: the input pairs row by row,
+// and the level of each step written, step by step, into the pairs it joins.
+std::pair<DoubleMatrix, DoubleMatrix> PlainVectors(const DoubleMatrix& d, const Schedule& steps) {
+  const std::int32_t n = d.rows();
+  DoubleMatrix input(n * (n - 1) / 2, 1), levels(n * (n - 1) / 2, 1);
+  const auto row = [&](std::int32_t a, std::int32_t b) {
+    const std::int32_t i = std::min(a, b), j = std::max(a, b);
+    return (i - 1) * (2 * n - i) / 2 + (j - i);
+  };
+  for (std::int32_t i = 1; i < n; ++i) {
+    for (std::int32_t j = i + 1; j <= n; ++j) input(row(i, j), 1) = d(i, j);
+  }
+  for (std::int32_t s = n + 1; s <= steps.UBound(); ++s) {
+    for (const std::int32_t a : steps[steps[s].first].items) {
+      for (const std::int32_t b : steps[steps[s].second].items) levels(row(a, b), 1) = steps[s].level;
     }
   }
-  ADD_FAILURE() << "pair never joined";
-  return 0.0;
+  return {input, levels};
 }
 
-double NaivePearson(const std::vector<double>& x, const std::vector<double>& y) {
-  const double n = static_cast<double>(x.size());
+// Pearson's coefficient the textbook way, independent of the library's.
+double NaivePearson(const DoubleMatrix& x, const DoubleMatrix& y) {
+  const double n = x.rows();
   double mx = 0, my = 0;
-  for (std::size_t k = 0; k < x.size(); ++k) mx += x[k] / n, my += y[k] / n;
+  for (std::int32_t k = 1; k <= x.rows(); ++k) mx += x(k, 1) / n, my += y(k, 1) / n;
   double sxy = 0, sxx = 0, syy = 0;
-  for (std::size_t k = 0; k < x.size(); ++k) {
-    sxy += (x[k] - mx) * (y[k] - my);
-    sxx += (x[k] - mx) * (x[k] - mx);
-    syy += (y[k] - my) * (y[k] - my);
+  for (std::int32_t k = 1; k <= x.rows(); ++k) {
+    sxy += (x(k, 1) - mx) * (y(k, 1) - my);
+    sxx += (x(k, 1) - mx) * (x(k, 1) - mx);
+    syy += (y(k, 1) - my) * (y(k, 1) - my);
   }
   return sxy / std::sqrt(sxx * syy);
 }
 
-TEST(CopheneticReference, EveryMethodMatchesANaiveComputation) {
+// Every method, distances and similarities, ties (few values) and trees of every shape:
+// R has the bits of the library's correlation of the plain vectors and is within 1e-12
+// of the textbook coefficient; df and P follow from it.
+TEST(CopheneticReference, EveryMethodAndShapeGivesThePlainCorrelation) {
+  std::mt19937 gen(3);
+  embedded::clsStatisticsEmbedded statistics;
   for (std::int32_t method = 1; method <= 6; ++method) {
-    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
-      const std::int32_t n = 4 + static_cast<std::int32_t>(seed);
-      const bool difference = seed % 2 == 1;
-      const DoubleMatrix d = RandomMatrix(n, seed * 31 + static_cast<std::uint32_t>(method), seed % 3 == 0 ? 4 : 0);
-      TestContext t;
-      clsHClusterBO engine(t.context);
-      AnalyseMatrix(engine, d, difference, method);
-      const Schedule s = engine.StepMatrix();
-      std::vector<double> input, cophenetic;
-      for (std::int32_t i = 1; i < n; ++i) {
-        for (std::int32_t j = i + 1; j <= n; ++j) {
-          input.push_back(d(i, j));
-          cophenetic.push_back(NaiveCophenetic(s, n, i, j));
+    for (const bool difference : {true, false}) {
+      for (const std::int32_t n : {2, 3, 5, 9, 30, 77, 160}) {
+        for (const int levels : {2, 5, 0}) {  // few values (ties, chains), more, reals
+          SCOPED_TRACE(::testing::Message() << "method " << method << " n " << n << " levels " << levels);
+          const DoubleMatrix d = RandomMatrix(n, gen(), levels);
+          TestContext t;
+          clsHClusterBO engine(t.context);
+          // The test after the correlation may fail: the square root of df = −1 with two
+          // items, the division by 1 − R² = 0 when the tree reproduces the matrix in reverse.
+          bool failed = false;
+          try {
+            AnalyseMatrix(engine, d, difference, method);
+          } catch (const Error&) {
+            failed = true;
+          }
+          const auto [input, cophenetic] = PlainVectors(d, engine.StepMatrixView());
+          const double r = statistics.Correlate(input, cophenetic)(1, 1);
+          ASSERT_TRUE(SameBits(engine.CopheneticR(), r)) << engine.CopheneticR() << " against " << r;
+          const double naive = NaivePearson(input, cophenetic);  // NaN: a vector is constant
+          if (failed || n < 3 || std::isnan(naive)) continue;
+          EXPECT_NEAR(r, naive, 1e-12);
+          const std::int32_t df = n * (n - 1) / 2 - 2;
+          EXPECT_EQ(engine.CopheneticDF(), df);
+          if (std::fabs(r) > 0.999999) continue;
+          const double tValue = std::fabs(std::sqrt(df) * r / std::sqrt(1 - r * r));
+          EXPECT_NEAR(engine.CopheneticP(), embedded::StudentTDist(tValue, df, 2), 1e-9);
         }
       }
-      const double r = NaivePearson(input, cophenetic);
-      SCOPED_TRACE(::testing::Message() << "method " << method << " seed " << seed);
-      EXPECT_NEAR(engine.CopheneticR(), r, 1e-12);
-      const double df = static_cast<double>(input.size()) - 2;
-      EXPECT_EQ(engine.CopheneticDF(), static_cast<std::int32_t>(df));
-      const double tValue = std::fabs(std::sqrt(df) * r / std::sqrt(1 - r * r));
-      EXPECT_NEAR(engine.CopheneticP(), embedded::StudentTDist(tValue, static_cast<std::int32_t>(df), 2), 1e-9);
     }
   }
+}
+
+// 3000 items pass the size from which the engine folds its matrix into the input vector
+// for the correlation: the same R, and the matrix comes back bit for bit.
+TEST(CopheneticReference, LargeAnalysisFoldsItsMatrixAndGivesThePlainCorrelation) {
+  constexpr std::int32_t n = 3000;
+  std::mt19937 gen(77);
+  std::uniform_real_distribution<double> value(0.0, 10.0);
+  VariantMatrix cells(n, 2);
+  for (std::int32_t i = 1; i <= n; ++i) cells(i, 1) = value(gen), cells(i, 2) = value(gen);
+  TestContext t;
+  clsHClusterBO engine(t.context);
+  engine.ClusterType(dezEZuvazozMetric);
+  engine.Method(dezEZuvazozMethGroupAvg);
+  engine.Measure(dezEZuvazozSMMEuclidean);
+  engine.Data(cells);
+  engine.Analyse();
+  ASSERT_FALSE(engine.Undefined());
+  embedded::clsStatisticsEmbedded statistics;
+  std::int16_t exponent = 0;
+  bool undefined = false;
+  const DoubleMatrix built = BuildMetricMatrix(cells, dezEZuvazozSMMEuclidean, exponent, 1, statistics, undefined);
+  const DoubleMatrix& kept = engine.DistanceMatrixView();
+  ASSERT_EQ(kept.rows(), n);
+  EXPECT_EQ(std::memcmp(kept.data(), built.data(), sizeof(double) * n * n), 0) << "the matrix came back whole";
+  const auto [input, cophenetic] = PlainVectors(built, engine.StepMatrixView());
+  EXPECT_TRUE(SameBits(engine.CopheneticR(), statistics.Correlate(input, cophenetic)(1, 1)));
+  EXPECT_EQ(engine.CopheneticDF(), n * (n - 1) / 2 - 2);
 }
 
 }  // namespace

@@ -40,21 +40,13 @@ TEST(GraphLayout, ThreeItemsStandAtOddPositionsWithMergesBetween) {
   EXPECT_EQ(Positions(engine.StepMatrix()), (std::vector<double>{3, 1, 5, 2, 3.5}));
 }
 
-TEST(GraphLayout, MergesAtOneLevelAreCentredOnTheirWholeSpan) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  // (2, 1), then (21, 3), then (213, 4), all at level 1: root order 2, 1, 3, 4.
-  AnalyseMatrix(engine, FromUpper(4, {1, 1, 1, 2, 2, 2}), true, kNN);
-  const Schedule& s = engine.StepMatrixView();
-  ASSERT_EQ(s[7].items, (std::vector<std::int32_t>{2, 1, 3, 4}));
-  (void)engine.MaxVal();
-  EXPECT_EQ(Positions(engine.StepMatrix()), (std::vector<double>{3, 1, 5, 7, 2, 3, 4}));
-}
-
 TEST(GraphLayout, LevelsEqualInSinglePrecisionCountAsOneLevel) {
   TestContext t;
   clsHClusterBO engine(t.context);
+  // (2, 1), then (21, 3), then (213, 4), all at level 1 in single precision: root order
+  // 2, 1, 3, 4, and the merges centred on their whole span.
   AnalyseMatrix(engine, FromUpper(4, {1, 1 + 1e-12, 1 + 2e-12, 2, 2, 2}), true, kNN);
+  ASSERT_EQ(engine.StepMatrixView()[7].items, (std::vector<std::int32_t>{2, 1, 3, 4}));
   (void)engine.MaxVal();
   EXPECT_EQ(Positions(engine.StepMatrix()), (std::vector<double>{3, 1, 5, 7, 2, 3, 4}));
   // Levels that differ in single precision: each merge centred on its own two clusters.

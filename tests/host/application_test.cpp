@@ -50,7 +50,9 @@ TEST_F(ApplicationTest, WorkbookFailures) {
   EXPECT_EQ(app_->Sheets("other"), other_) << "Sheets looks in the active workbook";
 }
 
-TEST_F(ApplicationTest, RangeOfEveryAddressForm) {
+// The parser owns the forms (address_parser_test.cpp); here the sheet and workbook they
+// name are found, case aside, and the areas print back as absolute addresses.
+TEST_F(ApplicationTest, RangeFindsTheSheetEachFormNames) {
   other_->Name("My Sheet");
   app_->AddWorkbook("Other Book.xlsx", {"Data"});
   book_->Activate();
@@ -60,13 +62,7 @@ TEST_F(ApplicationTest, RangeOfEveryAddressForm) {
     const char* address;
     std::int32_t areas;
   } cases[] = {
-      {"B5", "Data", "$B$5", 1},
-      {"$b$5", "Data", "$B$5", 1},
-      {"A1:F21", "Data", "$A$1:$F$21", 1},
       {"F21:A1", "Data", "$A$1:$F$21", 1},
-      {"A:C", "Data", "$A:$C", 1},
-      {"3:5", "Data", "$3:$5", 1},
-      {"Data!A1:F21", "Data", "$A$1:$F$21", 1},
       {"data!A1", "Data", "$A$1", 1},
       {"'My Sheet'!$A$1:$F$21", "My Sheet", "$A$1:$F$21", 1},
       {"[Book1.xlsx]Data!A1", "Data", "$A$1", 1},
@@ -87,8 +83,7 @@ TEST_F(ApplicationTest, RangeOfEveryAddressForm) {
 }
 
 TEST_F(ApplicationTest, RangeFailuresCarryTheTextAndTheCallersLocation) {
-  for (const char* text : {"", "A0", "XFE1", "A1:", "Nope!A1", "[Nope.xlsx]Data!A1", "[Book1.xlsx]Nope!A1",
-                           "Data!A1,Other!A1", "A1 B1", "'Data'", "name"}) {
+  for (const char* text : {"A0", "Nope!A1", "[Nope.xlsx]Data!A1", "[Book1.xlsx]Nope!A1", "Data!A1,Other!A1"}) {
     const Error e = ErrorOf([&] { app_->Range(text); });
     EXPECT_EQ(e.number, 1004) << text;
     EXPECT_NE(e.description.find("Range"), std::string::npos) << e.description;

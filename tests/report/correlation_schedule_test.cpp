@@ -61,7 +61,9 @@ TEST_F(TableTest, ScheduleOfThreeItemsWithDistances) {
   EXPECT_EQ(out.UsedColumns(), 1);
 }
 
-TEST_F(TableTest, ScheduleOfSimilaritiesPrintsLevelsUnchanged) {
+// Similarities print unchanged under their own heading; a step joining two clusters
+// names both by their step.
+TEST_F(TableTest, SimilaritiesAndStepsJoiningTwoClusters) {
   Schedule s = ThreeItems();
   s[4].level = -0.25;
   s[5].level = -0.75;
@@ -70,16 +72,13 @@ TEST_F(TableTest, ScheduleOfSimilaritiesPrintsLevelsUnchanged) {
   ExpectRow(2, {"Cluster", "1st Item", "2nd Item", "Similarity"});
   ExpectRow(3, {1.0, "B", "A", -0.25});
   ExpectRow(4, {2.0, "Cluster 1", "C", -0.75});
-}
-
-TEST_F(TableTest, StepJoiningTwoClustersNamesBothByStep) {
-  Schedule s(7);
-  for (std::int16_t e = 1; e <= 4; ++e) s[e] = {e, 0, {e}, 0.0, 0.0};
-  s[5] = {1, 2, {1, 2}, 1.0, 0.0};
-  s[6] = {3, 4, {3, 4}, 1.5, 0.0};
-  s[7] = {6, 5, {3, 4, 1, 2}, 3.0, 0.0};
-  clsHClusterOutput out(context_);
-  out.OutputSchedule(Labels(4), s, true);
+  Schedule four(7);
+  for (std::int16_t e = 1; e <= 4; ++e) four[e] = {e, 0, {e}, 0.0, 0.0};
+  four[5] = {1, 2, {1, 2}, 1.0, 0.0};
+  four[6] = {3, 4, {3, 4}, 1.5, 0.0};
+  four[7] = {6, 5, {3, 4, 1, 2}, 3.0, 0.0};
+  clsHClusterOutput again(context_);
+  again.OutputSchedule(Labels(4), four, true);
   ExpectRow(5, {3.0, "Cluster 2", "Cluster 1", 3.0});
 }
 

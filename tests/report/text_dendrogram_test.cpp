@@ -149,11 +149,9 @@ TEST_F(TextDendrogramTest, LabelsFollowTheLeafOrderPaddedToTheLongestPlusTwo) {
   EXPECT_EQ(At(first + 2, 1), Variant(TreeLine("Alpha", 12, {{1, 39, 'A'}, {40, 40, 'C'}})));
   ExpectLineFonts(first, 12);
   EXPECT_EQ(out.UsedColumns(), 31);  // a width of at least 10 keeps a larger one
-}
-
-TEST_F(TextDendrogramTest, LabelWidthCountsCharacters) {
-  clsHClusterOutput out(context_);
-  out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 1.0, 2.0}}), StringArray({"Zürich", "B"}), 0.0, 2.0, true);
+  // The label field counts characters, not bytes.
+  clsHClusterOutput zurich(context_);
+  zurich.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, 1.0, 2.0}}), StringArray({"Zürich", "B"}), 0.0, 2.0, true);
   EXPECT_EQ(At(1, 1), Variant(std::string("Zürich  ") + TreeLine("", 0, {{1, 39, 'A'}, {40, 40, 'E'}})));
   ExpectLineFonts(1, 8);
 }
@@ -170,41 +168,32 @@ TEST_F(TextDendrogramTest, ScaleShowsRoundedLimitsInTheGeneralForm) {
   ExpectRow(5, {std::string(3, ' ') + "0" + std::string(77, ' ') + "10"});
 }
 
-TEST_F(TextDendrogramTest, EqualLimitsAreDivisionByZeroBeforeAnythingIsWritten) {
-  for (const double limit : {0.0, 1.0}) {
+// Equal limits (division by zero), a level off the drawing and a root list shorter than
+// the labels fail before anything is written; the cursor and the width stay.
+TEST_F(TextDendrogramTest, FaultsRaiseTheirNumberBeforeAnythingIsWritten) {
+  const struct {
+    double minVal, maxVal, level;
+    std::vector<std::int32_t> rootItems;
+    std::int32_t number;
+  } kCases[] = {
+      {0.0, 0.0, 0.0, {1, 2}, fault::kDivisionByZero}, {1.0, 1.0, 1.0, {1, 2}, fault::kDivisionByZero},
+      {0.0, 2.0, 3.0, {1, 2}, fault::kInvalidCall},    {0.0, 2.0, -0.5, {1, 2}, fault::kInvalidCall},
+      {0.0, 2.0, 1.0, {1}, fault::kSubscriptOutOfRange},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(::testing::Message() << c.minVal << ".." << c.maxVal << ", level " << c.level);
     clsHClusterOutput out(context_);
     out.InsertBlankLines(2);
     const Error e = ErrorOf([&] {
-      out.DrawDendrogram(MakeTree(2, limit, {{1, 2, {1, 2}, limit, 2.0}}), StringArray({"A", "B"}), limit, limit, true);
+      out.DrawDendrogram(MakeTree(2, c.minVal, {{1, 2, c.rootItems, c.level, 2.0}}), StringArray({"A", "B"}), c.minVal,
+                         c.maxVal, true);
     });
-    EXPECT_EQ(e.number, fault::kDivisionByZero);
-    EXPECT_EQ(e.description, "Division by zero");
+    EXPECT_EQ(e.number, c.number);
     EXPECT_THAT(e.source, SourceOf("DrawDendrogram"));
     EXPECT_FALSE(Sheet().UsedRange().has_value());
     EXPECT_EQ(out.CurrentRow(), 3);
     EXPECT_EQ(out.UsedColumns(), 1);
   }
-}
-
-TEST_F(TextDendrogramTest, LevelOffTheDrawingIsAnInvalidArgument) {
-  for (const double level : {3.0, -0.5}) {
-    clsHClusterOutput out(context_);
-    const Error e = ErrorOf([&] {
-      out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1, 2}, level, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
-    });
-    EXPECT_EQ(e.number, fault::kInvalidCall) << level;
-    EXPECT_THAT(e.source, SourceOf("DrawDendrogram"));
-    EXPECT_FALSE(Sheet().UsedRange().has_value());
-  }
-}
-
-TEST_F(TextDendrogramTest, RootListShorterThanTheLabelsIsSubscriptOutOfRange) {
-  clsHClusterOutput out(context_);
-  const Error e = ErrorOf([&] {
-    out.DrawDendrogram(MakeTree(2, 0.0, {{1, 2, {1}, 1.0, 2.0}}), StringArray({"A", "B"}), 0.0, 2.0, true);
-  });
-  EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
-  EXPECT_THAT(e.source, SourceOf("DrawDendrogram"));
 }
 
 }  // namespace
