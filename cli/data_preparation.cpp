@@ -1,7 +1,7 @@
 #include "cli/data_preparation.h"
 
 #include <algorithm>
-#include <regex>
+#include <cctype>
 
 #include "dezezuvazoz/enums.h"
 #include "dezezuvazoz/errors.h"
@@ -65,9 +65,27 @@ bool LooksLikeHeader(const EmbeddedWorksheet& sheet, const CellBlock& block, con
 /// Parses "A2:F", "A:F", "B2:F30", "$B$2" (a reference without sheet); nothing for
 /// anything else. Open ends come back as 0.
 std::optional<CellBlock> ParseOpenReference(const std::string& text) {
-  static const std::regex kForm(R"(^\$?([A-Za-z]{1,3})\$?([0-9]*)(?::\$?([A-Za-z]{1,3})\$?([0-9]*))?$)");
-  std::smatch match;
-  if (!std::regex_match(text, match, kForm)) return std::nullopt;
+  // One end: $? letters (1 to 3) $? digits (any, none for an open row).
+  struct End {
+    std::string letters, digits;
+  };
+  std::size_t at = 0;
+  const auto scan = [&text, &at](End& end) {
+    const auto take = [&](auto isPart) {
+      const std::size_t start = at;
+      while (at < text.size() && isPart(static_cast<unsigned char>(text[at]))) ++at;
+      return text.substr(start, at - start);
+    };
+    if (at < text.size() && text[at] == '$') ++at;
+    end.letters = take([](unsigned char ch) { return std::isalpha(ch) != 0; });
+    if (at < text.size() && text[at] == '$') ++at;
+    end.digits = take([](unsigned char ch) { return std::isdigit(ch) != 0; });
+    return !end.letters.empty() && end.letters.size() <= 3;
+  };
+  End first, second;
+  if (!scan(first)) return std::nullopt;
+  const bool single = at == text.size();
+  if (!single && (text[at++] != ':' || !scan(second) || at != text.size())) return std::nullopt;
   const auto column = [](const std::string& letters) {
     io::CellPosition position;
     return io::ParseCellReference(letters + "1", position) == io::ReferenceProblem::kNone ? position.column : 0;
@@ -77,10 +95,9 @@ std::optional<CellBlock> ParseOpenReference(const std::string& text) {
     const long value = std::stol(digits);
     return value >= 1 && value <= io::kMaxRows ? static_cast<std::int32_t>(value) : -1;
   };
-  const bool single = !match[3].matched;
-  CellBlock block{row(match[2]), column(match[1]), 0, 0};
-  block.right = single ? block.left : column(match[3]);
-  block.bottom = single ? block.top : row(match[4]);
+  CellBlock block{row(first.digits), column(first.letters), 0, 0};
+  block.right = single ? block.left : column(second.letters);
+  block.bottom = single ? block.top : row(second.digits);
   if (block.left == 0 || block.right == 0 || block.top < 0 || block.bottom < 0) return std::nullopt;
   if (single && block.top == 0) return std::nullopt;  // a lone column letter is no address
   if (block.left > block.right) std::swap(block.left, block.right);
