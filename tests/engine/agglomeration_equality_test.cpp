@@ -35,13 +35,6 @@
 namespace dez::enginetest {
 namespace {
 
-constexpr std::int32_t kNN = dezEZuvazozMethNearestNeigh;
-constexpr std::int32_t kFN = dezEZuvazozMethFurthestNeigh;
-constexpr std::int32_t kGA = dezEZuvazozMethGroupAvg;
-constexpr std::int32_t kCentroid = dezEZuvazozMethCentroid;
-constexpr std::int32_t kWards = dezEZuvazozMethWards;
-constexpr std::int32_t kLW = dezEZuvazozMethLanceWilliams;
-
 // ---- drawing the inputs ----
 
 enum class Values {

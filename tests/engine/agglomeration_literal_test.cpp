@@ -21,17 +21,6 @@
 namespace dez::enginetest {
 namespace {
 
-constexpr std::int32_t kNN = dezEZuvazozMethNearestNeigh;
-constexpr std::int32_t kFN = dezEZuvazozMethFurthestNeigh;
-constexpr std::int32_t kGA = dezEZuvazozMethGroupAvg;
-constexpr std::int32_t kCentroid = dezEZuvazozMethCentroid;
-constexpr std::int32_t kWards = dezEZuvazozMethWards;
-constexpr std::int32_t kLW = dezEZuvazozMethLanceWilliams;
-
-ScheduleEntry Entry(std::int16_t first, std::int16_t second, std::vector<std::int32_t> items, double level) {
-  return ScheduleEntry{first, second, std::move(items), level, 0.0};
-}
-
 struct Cluster {
   std::int16_t number;
   std::vector<std::int32_t> items;

@@ -18,13 +18,6 @@
 namespace dez::enginetest {
 namespace {
 
-constexpr std::int32_t kNN = dezEZuvazozMethNearestNeigh;
-constexpr std::int32_t kFN = dezEZuvazozMethFurthestNeigh;
-
-ScheduleEntry Entry(std::int16_t first, std::int16_t second, std::vector<std::int32_t> items, double level) {
-  return ScheduleEntry{first, second, std::move(items), level, 0.0};
-}
-
 const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
 
 TEST(Agglomeration, SimilaritiesJoinTheMostSimilarPairAndKeepTheirSign) {

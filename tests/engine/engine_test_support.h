@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
 #include "runtime/array2d.h"
 #include "runtime/error.h"
@@ -27,6 +28,19 @@ inline void PrintTo(const ScheduleEntry& e, std::ostream* os) {
 }  // namespace dez
 
 namespace dez::enginetest {
+
+/// The methods by their short names.
+constexpr std::int32_t kNN = dezEZuvazozMethNearestNeigh;
+constexpr std::int32_t kFN = dezEZuvazozMethFurthestNeigh;
+constexpr std::int32_t kGA = dezEZuvazozMethGroupAvg;
+constexpr std::int32_t kCentroid = dezEZuvazozMethCentroid;
+constexpr std::int32_t kWards = dezEZuvazozMethWards;
+constexpr std::int32_t kLW = dezEZuvazozMethLanceWilliams;
+
+/// A schedule entry with its position left at 0.
+inline ScheduleEntry Entry(std::int16_t first, std::int16_t second, std::vector<std::int32_t> items, double level) {
+  return ScheduleEntry{first, second, std::move(items), level, 0.0};
+}
 
 /// A square matrix from its rows.
 inline DoubleMatrix FromUpper(std::int32_t n, const std::vector<double>& upper) {

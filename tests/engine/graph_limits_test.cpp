@@ -13,8 +13,6 @@
 namespace dez::enginetest {
 namespace {
 
-constexpr std::int32_t kNN = dezEZuvazozMethNearestNeigh;
-
 std::vector<double> Positions(const Schedule& s) {
   std::vector<double> p;
   for (std::int32_t e = 1; e <= s.UBound(); ++e) p.push_back(s[e].position);
