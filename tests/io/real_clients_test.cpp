@@ -1,6 +1,6 @@
 // Real programs read what the writer writes: the Python module openpyxl reads back the
-// values, fonts and number formats; LibreOffice converts the report to PDF and, as CSV,
-// shows the values (error values included). Skipped when the program is absent.
+// values, fonts and number formats; LibreOffice converts the report and a charted
+// workbook. Skipped when the program is absent.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,7 +11,10 @@
 #include "host/embedded/cell_block.h"
 #include "io/glyph_font.h"
 #include "io/styled_text.h"
+#include "io/xlsx_chart_writer.h"
 #include "io/xlsx_writer.h"
+#include "io/zip_archive.h"
+#include "charted_workbook.h"
 #include "sample_workbook.h"
 #include "temp_dir.h"
 #include "tests/support/needs.h"
@@ -146,32 +149,39 @@ TEST(RealClients, OpenpyxlReadsValuesFontsAndFormats) {
   for (const auto& [key, line] : expected) EXPECT_EQ(read[key], line) << key;
 }
 
-TEST(RealClients, LibreOfficeConvertsTheReport) {
+// The report, and a workbook with a native chart: both convert to PDF (the chart's texts
+// on the page), the report's sheets to CSV with the values as LibreOffice computed them,
+// errors included, and the charted workbook saved again keeps a chart part of its own.
+TEST(RealClients, LibreOfficeConvertsTheReportAndTheChart) {
   DEZ_NEEDS(dez::testing::HasLibreOffice(), "LibreOffice (soffice)");
   TempDir dir;
   const auto sample = testing::SampleWorkbook::Make();
   XlsxWriter::Write(*sample.book, dir / "report.xlsx");
+  testing::ChartedWorkbook charted;
+  WriteXlsxWithCharts(*charted.book, dir / "chart.xlsx");
   const std::string soffice = dez::testing::SofficeConvert(dir.path().string());
-  const std::string target =
-      " --outdir " + Quote(dir.path().string()) + " " + Quote((dir / "report.xlsx").string()) + " >/dev/null 2>&1";
-  ASSERT_EQ(Shell(soffice + "pdf" + target), 0);
-  const std::string pdf = testing::ReadAll(dir / "report.pdf");
-  ASSERT_GT(pdf.size(), 1000u);
-  EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-
-  // Every sheet as CSV: the values as LibreOffice computed them, errors included.
-  ASSERT_EQ(
-      Shell(soffice + Quote("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1") + target),
-      0);
-  const std::string data = testing::ReadAll(dir / "report-Data.csv");
-  EXPECT_NE(data.find("alpha,1.5,TRUE,"), std::string::npos) << data;
-  EXPECT_NE(data.find("0.3,#DIV/0!,"), std::string::npos) << data;
-  EXPECT_NE(data.find(",123456789012345,#N/A,"), std::string::npos) << data;
-  for (const char* error : {"#NULL!", "#VALUE!", "#REF!", "#NAME?", "#NUM!"}) {
-    EXPECT_NE(data.find(error), std::string::npos) << error;
+  const auto to = [&](const std::string& format, const std::string& folder, const std::string& files) {
+    ASSERT_EQ(Shell(soffice + Quote(format) + " --outdir " + Quote((dir / folder).string()) + files + " >/dev/null 2>&1"), 0)
+        << format;
+  };
+  const std::string report = " " + Quote((dir / "report.xlsx").string());
+  const std::string chart = " " + Quote((dir / "chart.xlsx").string());
+  to("pdf", ".", report + chart);
+  for (const char* pdf : {"report.pdf", "chart.pdf"}) EXPECT_EQ(testing::ReadAll(dir / pdf).substr(0, 5), "%PDF-") << pdf;
+  if (Shell("command -v pdftotext >/dev/null 2>&1") == 0) {
+    ASSERT_EQ(Shell("pdftotext -layout " + Quote((dir / "chart.pdf").string())), 0);
+    const std::string text = testing::ReadAll(dir / "chart.txt");
+    for (const char* shown : {"0.0", "2.2", "A", "B", "=C"}) EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
   }
-  const std::string report = testing::ReadAll(dir / "report-Report.csv");
-  EXPECT_NE(report.find("A  \xE2\x94\x80\xE2\x94\x80\xE2\x94\x80"), std::string::npos) << report;
+  to("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1", ".", report);
+  const std::string data = testing::ReadAll(dir / "report-Data.csv");
+  for (const char* shown : {"alpha,1.5,TRUE,", "0.3,#DIV/0!,", ",123456789012345,#N/A,", "#NULL!", "#VALUE!", "#REF!",
+                            "#NAME?", "#NUM!"}) {
+    EXPECT_NE(data.find(shown), std::string::npos) << shown << " in\n" << data;
+  }
+  EXPECT_NE(testing::ReadAll(dir / "report-Report.csv").find("A  \xE2\x94\x80\xE2\x94\x80\xE2\x94\x80"), std::string::npos);
+  to("xlsx", "again", chart);
+  EXPECT_TRUE(ZipArchive(dir / "again" / "chart.xlsx", "test").Contains("xl/charts/chart1.xml"));
 }
 
 }  // namespace

@@ -69,8 +69,6 @@ TEST(WorkbookReader, FailuresLeaveNoWorkbookOpen) {
   expect(dir.Write("bad.csv", "a,b\n\xFF\n"), FileErrorKind::kEncoding, "row 2, column 1");
   expect(dir.Write("empty.csv", ""), FileErrorKind::kEmpty, "empty");
   expect(dir.Write("notes.txt", "x"), FileErrorKind::kUnsupported, "unsupported file type \".txt\"");
-  expect(dir.Write("noext", "x"), FileErrorKind::kUnsupported, "unsupported");
-  expect(dir.Write("fake.xlsx", "a,b\n"), FileErrorKind::kNotWorkbook, "not a zip archive");
   // A sheet name the host refuses.
   testing::XlsxFixture f;
   f.Sheet("bad[name]", "");
@@ -96,13 +94,10 @@ TEST(WorkbookReader, SameFileTwiceIsRefused) {
 
 TEST(WorkbookReader, SheetNamesForFiles) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"data.csv", "data"},
       {"/a/b/My Data.tsv", "My Data"},
       {"we[ir]d:na*me?.csv", "we_ir_d_na_me_"},
       {"'quoted'.csv", "quoted"},
-      {"a-very-long-file-name-that-goes-on-and-on.csv", "a-very-long-file-name-that-goes"},
       {"\xC3\xA9t\xC3\xA9" + std::string(40, 'x') + ".csv", "\xC3\xA9t\xC3\xA9" + std::string(28, 'x')},
-      {"x.y.csv", "x.y"},
       {"''.csv", "Sheet1"},
   };
   for (const auto& [path, name] : cases) EXPECT_EQ(WorkbookReader::SheetNameForFile(path), name) << path;
