@@ -60,7 +60,7 @@ FileError ReadFailing(const XlsxFixture& fixture, FileErrorKind kind, const std:
 TEST(XlsxReader, ValuesTheWriterDoesNotWrite) {
   XlsxFixture f;
   f.SharedStrings({"<t>base</t><rPh sb=\"0\" eb=\"1\"><t>phonetic</t></rPh>", "<t xml:space=\"preserve\">  sp  </t>",
-                   "<t>a&amp;b &lt;c&gt; &#x2502;</t>", "<t>line_x000D__x000A_break _x005F_x0041_</t>",
+                   "<t>a&amp;b &lt;c&gt; &#x2502;</t>", "<t>line_x000D__x000A_break _x005F_x0041_ a_x0000_b</t>",
                    "<r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r>"});
   f.RawSheet("Data", std::string("<x:worksheet xmlns:x=\"") + XlsxFixture::kMain +
                          "\"><x:sheetData><x:row r=\"1\">"
@@ -90,7 +90,7 @@ TEST(XlsxReader, ValuesTheWriterDoesNotWrite) {
       {{1, 2}, Variant("base")},
       {{1, 3}, Variant("  sp  ")},
       {{1, 4}, Variant("a&b <c> \xE2\x94\x82")},
-      {{1, 5}, Variant("line\r\nbreak _x0041_")},
+      {{1, 5}, Variant("line\r\nbreak _x0041_ a\xEF\xBF\xBD" "b")},  // no text holds NUL
       {{1, 6}, Variant("rich text")},
       {{2, 1}, Variant("inline runs")},
       {{2, 2}, Variant(CellError{2042})},
