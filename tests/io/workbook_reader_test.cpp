@@ -16,31 +16,15 @@ namespace {
 
 using testing::TempDir;
 
-TEST(WorkbookReader, CsvBecomesTheActiveWorkbook) {
+TEST(WorkbookReader, CsvAndXlsxBecomeTheActiveWorkbook) {
   TempDir dir;
   auto app = embedded::EmbeddedApplication::Create();
-  const auto file = dir.Write("Survey Data.CSV", "name,x\r\nA,1\r\nB,-2.5e1\r\n");
-  const auto book = WorkbookReader::Read(*app, file);
-  EXPECT_EQ(book->Name(), "Survey Data.CSV");
-  EXPECT_EQ(app->ActiveBook(), book);
-  ASSERT_EQ(book->Sheets().size(), 1u);
-  const auto& sheet = *book->Sheets()[0];
-  EXPECT_EQ(sheet.Name(), "Survey Data");
-  EXPECT_EQ(book->ActiveSheet(), book->Sheets()[0]);
-  EXPECT_EQ(sheet.ValueAt(1, 1), Variant("name"));
-  EXPECT_EQ(sheet.ValueAt(2, 2), Variant(1.0));
-  EXPECT_EQ(sheet.ValueAt(3, 2), Variant(-25.0));
-  EXPECT_EQ(sheet.UsedRange(), (embedded::CellBlock{1, 1, 3, 2}));
-  // The host's object model sees it too.
-  EXPECT_EQ(app->Range("'Survey Data'!B3")->CellValue(), Variant(-25.0));
-}
-
-TEST(WorkbookReader, TsvAndXlsx) {
-  TempDir dir;
-  auto app = embedded::EmbeddedApplication::Create();
-  const auto tsv = WorkbookReader::Read(*app, dir.Write("t.tsv", "a\tb\n1\t2\n"));
-  EXPECT_EQ(tsv->Sheets()[0]->ValueAt(2, 2), Variant(2.0));
-
+  const auto csv = WorkbookReader::Read(*app, dir.Write("Survey Data.CSV", "name,x\r\nA,1\r\nB,-2.5e1\r\n"));
+  EXPECT_EQ(csv->Name(), "Survey Data.CSV");
+  ASSERT_EQ(csv->Sheets().size(), 1u);
+  EXPECT_EQ(csv->ActiveSheet()->Name(), "Survey Data");
+  EXPECT_EQ(csv->Sheets()[0]->UsedRange(), (embedded::CellBlock{1, 1, 3, 2}));
+  EXPECT_EQ(app->Range("'Survey Data'!B3")->CellValue(), Variant(-25.0));  // the object model sees it too
   testing::XlsxFixture f;
   f.Sheet("First", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
   f.Sheet("Second", "<row r=\"2\"><c r=\"B2\" t=\"inlineStr\"><is><t>two</t></is></c></row>");
@@ -48,9 +32,8 @@ TEST(WorkbookReader, TsvAndXlsx) {
   const auto book = WorkbookReader::Read(*app, dir / "Book.XLSX");
   EXPECT_EQ(app->ActiveBook(), book);
   ASSERT_EQ(book->Sheets().size(), 2u);
-  EXPECT_EQ(book->Sheets()[0]->Name(), "First");
-  EXPECT_EQ(book->Sheets()[1]->Name(), "Second");
   EXPECT_EQ(book->ActiveSheet()->Name(), "First");
+  EXPECT_EQ(book->Sheets()[1]->Name(), "Second");
   EXPECT_EQ(book->Sheets()[1]->ValueAt(2, 2), Variant("two"));
 }
 
@@ -69,8 +52,6 @@ TEST(WorkbookReader, FailuresLeaveNoWorkbookOpen) {
   expect(dir.Write("bad.csv", "a,b\n\xFF\n"), FileErrorKind::kEncoding, "row 2, column 1");
   expect(dir.Write("empty.csv", ""), FileErrorKind::kEmpty, "empty");
   expect(dir.Write("notes.txt", "x"), FileErrorKind::kUnsupported, "unsupported file type \".txt\"");
-  expect(dir.Write("noext", "x"), FileErrorKind::kUnsupported, "unsupported");
-  expect(dir.Write("fake.xlsx", "a,b\n"), FileErrorKind::kNotWorkbook, "not a zip archive");
   // A sheet name the host refuses.
   testing::XlsxFixture f;
   f.Sheet("bad[name]", "");
@@ -96,13 +77,10 @@ TEST(WorkbookReader, SameFileTwiceIsRefused) {
 
 TEST(WorkbookReader, SheetNamesForFiles) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"data.csv", "data"},
       {"/a/b/My Data.tsv", "My Data"},
       {"we[ir]d:na*me?.csv", "we_ir_d_na_me_"},
       {"'quoted'.csv", "quoted"},
-      {"a-very-long-file-name-that-goes-on-and-on.csv", "a-very-long-file-name-that-goes"},
       {"\xC3\xA9t\xC3\xA9" + std::string(40, 'x') + ".csv", "\xC3\xA9t\xC3\xA9" + std::string(28, 'x')},
-      {"x.y.csv", "x.y"},
       {"''.csv", "Sheet1"},
   };
   for (const auto& [path, name] : cases) EXPECT_EQ(WorkbookReader::SheetNameForFile(path), name) << path;

@@ -57,40 +57,30 @@ class XlsxFixture {
     return *this;
   }
   XlsxFixture& SharedStrings(const std::vector<std::string>& items) {
-    std::string xml = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><sst xmlns=\"") + kMain + "\">";
+    std::string xml = std::string("<sst xmlns=\"") + kMain + "\">";
     for (const std::string& item : items) xml += "<si>" + item + "</si>";
     sharedStrings_ = xml + "</sst>";
     return *this;
   }
 
   std::map<std::string, std::string> Members() const {
+    const std::string package = "http://schemas.openxmlformats.org/package/2006/";
     std::map<std::string, std::string> m;
-    m["[Content_Types].xml"] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
-        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"></Types>";
-    m["_rels/.rels"] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-        "Target=\"xl/workbook.xml\"/></Relationships>";
-    std::string workbook = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook xmlns=\"") + kMain +
-                           "\" xmlns:r=\"" + kRel + "\"><sheets>";
-    std::string rels =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    m["[Content_Types].xml"] = "<Types xmlns=\"" + package + "content-types\"></Types>";
+    m["_rels/.rels"] = "<Relationships xmlns=\"" + package + "relationships\"><Relationship Id=\"rId1\" Type=\"" +
+                       kRel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
+    std::string workbook = std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel + "\"><sheets>";
+    std::string rels = "<Relationships xmlns=\"" + package + "relationships\">";
     for (std::size_t i = 0; i < sheets_.size(); ++i) {
       const std::string n = std::to_string(i + 1);
       workbook += "<sheet name=\"" + sheets_[i].name + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
       rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + kRel + "/worksheet\" Target=\"worksheets/sheet" + n +
               ".xml\"/>";
       m["xl/worksheets/sheet" + n + ".xml"] =
-          sheets_[i].raw ? sheets_[i].xml
-                         : std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"") + kMain +
-                               "\">" + sheets_[i].xml + "</worksheet>";
+          sheets_[i].raw ? sheets_[i].xml : std::string("<worksheet xmlns=\"") + kMain + "\">" + sheets_[i].xml + "</worksheet>";
     }
     if (!sharedStrings_.empty()) {
-      rels +=
-          "<Relationship Id=\"rIdS\" Type=\"" + std::string(kRel) + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
+      rels += "<Relationship Id=\"rIdS\" Type=\"" + std::string(kRel) + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
       m["xl/sharedStrings.xml"] = sharedStrings_;
     }
     m["xl/workbook.xml"] = workbook + "</sheets></workbook>";

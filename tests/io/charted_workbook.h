@@ -1,0 +1,106 @@
+// A report sheet with a native dendrogram chart drawn through the chart calls of the
+// object model, for the chart writer's tests and the real clients' checks.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/application.h"
+#include "host/chart.h"
+#include "host/embedded/embedded_application.h"
+#include "host/embedded/embedded_chart.h"
+#include "host/embedded/embedded_workbook.h"
+#include "host/embedded/embedded_worksheet.h"
+#include "host/embedded/object_model_constants.h"
+#include "host/range.h"
+#include "host/worksheet.h"
+
+namespace dez::io::testing {
+
+using namespace dez::embedded;  // NOLINT: the object model's constants
+
+/// A workbook with the dendrogram of three items A, B and "=C" (a label that looks like a
+/// formula): A and B joined at 1, then "=C" at 2, limits 0 and 2.2, drawn below a
+/// three-row report on the sheet "Report".
+struct ChartedWorkbook {
+  std::shared_ptr<EmbeddedApplication> app = EmbeddedApplication::Create();
+  std::shared_ptr<EmbeddedWorkbook> book;
+  std::shared_ptr<EmbeddedChart> chart;
+
+  explicit ChartedWorkbook(bool similarity = false, const std::string& sheetName = "Report",
+                           std::int32_t labelPosition = kLabelPositionRight) {
+    book = app->AddWorkbook("Book1.xlsx", {sheetName});
+    const auto sheet = book->FindSheet(sheetName);
+    sheet->WriteCell(1, 1, Variant("Hierarchical cluster analysis"));
+    sheet->WriteCell(2, 1, Variant("Items"));
+    sheet->WriteCell(3, 1, Variant(3.0));
+
+    app->ChartsAdd();
+    host::ChartPtr c = app->ActiveChart();
+    c->ChartType(kChartTypeXYScatterLinesNoMarkers);
+    c->SetSourceData(app->Sheets(sheetName)->Range("a1"));
+    c->Location(kLocationAsObject, sheetName);
+    const host::ShapePtr shape = sheet->Shapes("Chart 1");
+    shape->Left(0);
+    shape->Top(5 * 15.0);
+    shape->Width(450);
+    shape->Height(95);
+    c->HasLegend(false);
+    const double leaf = similarity ? 2.2 : 0.0;
+    const double stemEnd = similarity ? 0.0 : static_cast<double>(2.2f);
+    AddLink(*c, {leaf, 1, 1, leaf}, {5, 5, 3, 3}, "A", "B", labelPosition);
+    AddLink(*c, {1, 2, 2, leaf}, {4, 4, 1, 1}, "", "=C", labelPosition);  // stands in the data sheet
+    AddLink(*c, {2, stemEnd}, {2.5, 2.5}, "", "", labelPosition);
+    c->ChartArea()->AutoScaleFont(false);
+    c->PlotArea()->ClearFormats();
+    c->ChartArea()->Interior()->ColorIndex(kColorIndexWhite);
+    const host::AxisPtr level = c->Axes(kAxisCategory, kAxisGroupPrimary);
+    level->HasTitle(false);
+    level->TickLabels()->Font()->Size(8);
+    level->HasMajorGridlines(false);
+    level->HasMinorGridlines(false);
+    level->MajorTickMark(kTickMarkOutside);
+    level->MinorTickMark(kTickMarkOutside);
+    level->MajorUnit(2.2);
+    level->MinorUnit(0.55);
+    if (similarity) level->ReversePlotOrder(true);
+    level->MaximumScale(2.2);
+    level->MinimumScale(0);
+    level->TickLabels()->NumberFormat("0.0");
+    const host::AxisPtr items = c->Axes(kAxisValue, kAxisGroupPrimary);
+    items->HasMajorGridlines(false);
+    items->HasMinorGridlines(false);
+    items->MaximumScale(5);
+    items->MinimumScale(0);
+    items->Delete();
+    c->PlotArea()->Width(c->PlotArea()->Width() - 50);
+    c->PlotArea()->Left(50);
+    c->PlotArea()->Height(150);
+    chart = sheet->Charts().front();
+  }
+
+  static void AddLink(host::Chart& c, const std::vector<double>& x, const std::vector<double>& y,
+                      const std::string& first, const std::string& last,
+                      std::int32_t labelPosition = kLabelPositionRight) {
+    const host::SeriesPtr s = c.SeriesCollection()->NewSeries();
+    s->XValues(x);
+    s->Values(y);
+    s->MarkerStyle(kMarkerStyleNone);
+    s->Border()->ColorIndex(1);
+    s->Border()->Weight(kLineWeightThin);
+    s->Border()->LineStyle(kLineStyleContinuous);
+    const auto label = [&](std::int32_t point, const std::string& text) {
+      const host::PointPtr p = s->Points(point);
+      p->ApplyDataLabels(kDataLabelsShowLabel);
+      p->DataLabel()->Text(text);
+      p->DataLabel()->AutoScaleFont(false);
+      p->DataLabel()->Font()->Size(8);
+      p->DataLabel()->Position(labelPosition);
+    };
+    if (!first.empty()) label(1, first);
+    if (!last.empty()) label(static_cast<std::int32_t>(x.size()), last);
+  }
+};
+
+}  // namespace dez::io::testing
