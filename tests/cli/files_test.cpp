@@ -1,4 +1,4 @@
-// What hcluster reads and writes: .xlsx and .tsv input, the -o workbook read back (and
+// What hcluster reads and writes: .xlsx input, the -o workbook read back (and
 // opened by LibreOffice when it is installed), the printed report wherever the report is
 // placed, and the progress line, which shows on a terminal only (a run whose standard
 // error is a file leaves it empty: runs_test.cpp).
@@ -58,14 +58,6 @@ TEST(Files, XlsxInputWithOrWithoutARange) {
   // Without a range, the used range of the first sheet; unqualified, the first sheet.
   EXPECT_EQ(RunHcluster({book, "-t", "binomial", "-l"}).out, run.out);
   EXPECT_EQ(RunHcluster({book, "-t", "binomial", "-l", "-r", "B2:K11"}).out, run.out);
-}
-
-TEST(Files, TsvInput) {
-  TempDir dir;
-  const std::string file = dir.Write("points.tsv", "p\t0\t0\nq\t0\t1\nr\t5\t5\ns\t6\t5\n");
-  const RunResult run = RunHcluster({file, "-l", "-M", "single"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(HasLine(run.out, "Quantitative Data Set = points!$A$1:$C$4"));
 }
 
 TEST(Files, EmptyFirstSheetIsAnUnreadableInput) {
