@@ -235,14 +235,6 @@ std::string Substitute(std::string text, const std::string& input) {
   return text;
 }
 
-/// Names of the files in `folder`, sorted.
-std::vector<std::string> FilesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class BadInputs : public ::testing::TestWithParam<BadInput> {};
 
 TEST_P(BadInputs, FailCleanlyOrSucceedWithoutHarm) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cerrno>
@@ -16,6 +17,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifndef HCLUSTER_PATH
@@ -139,24 +141,22 @@ inline std::vector<std::string> Lines(const std::string& text) {
 }
 
 /// True when `line` matches `pattern`, in which each "..." stands for any text.
-inline bool LineMatches(const std::string& line, const std::string& pattern) {
-  std::vector<std::string> pieces;
-  for (std::size_t from = 0;;) {
-    const std::size_t dots = pattern.find("...", from);
-    pieces.push_back(pattern.substr(from, dots == std::string::npos ? std::string::npos : dots - from));
-    if (dots == std::string::npos) break;
-    from = dots + 3;
+inline bool LineMatches(std::string_view line, std::string_view pattern) {
+  const std::size_t dots = pattern.find("...");
+  if (dots == std::string_view::npos) return line == pattern;
+  if (!line.starts_with(pattern.substr(0, dots))) return false;
+  for (std::size_t at = dots; at <= line.size(); ++at) {
+    if (LineMatches(line.substr(at), pattern.substr(dots + 3))) return true;
   }
-  if (pieces.size() == 1) return line == pattern;
-  if (line.compare(0, pieces.front().size(), pieces.front()) != 0) return false;
-  std::size_t at = pieces.front().size();
-  for (std::size_t k = 1; k + 1 < pieces.size(); ++k) {
-    at = line.find(pieces[k], at);
-    if (at == std::string::npos) return false;
-    at += pieces[k].size();
-  }
-  const std::string& last = pieces.back();
-  return line.size() >= at + last.size() && line.compare(line.size() - last.size(), last.size(), last) == 0;
+  return false;
+}
+
+/// Names of the files in `folder`, sorted.
+inline std::vector<std::string> FilesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 /// True when a line of `text` matches `pattern` (see LineMatches).
