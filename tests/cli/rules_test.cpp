@@ -6,13 +6,11 @@
 #include <algorithm>
 #include <set>
 #include <span>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/choices.h"
 #include "cli/options.h"
-#include "dezezuvazoz/enums.h"
 #include "run_hcluster.h"
 
 namespace dez::cli::testing {
@@ -145,24 +143,9 @@ TEST(CommandLine, HelpAndVersionExitZero) {
   EXPECT_EQ(version.out.rfind("hcluster ", 0), 0u) << version.out;
 }
 
-TEST(CommandLine, DefaultsFollowTheTypeAndOutputsTurnPrintOff) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const char* metric[] = {"hcluster", "data.csv"};
-  const CommandLine parsed = ParseCommandLine(2, metric, out, err);
-  ASSERT_TRUE(parsed.options) << err.str();
-  EXPECT_EQ(parsed.options->clusterType, dezEZuvazozMetric);
-  EXPECT_EQ(parsed.options->measure, dezEZuvazozSMMEuclidean);
-  EXPECT_EQ(parsed.options->method, dezEZuvazozMethGroupAvg);
-  EXPECT_EQ(parsed.options->power, 2);
-  EXPECT_TRUE(parsed.options->print);
-  const char* binomial[] = {"hcluster", "data.csv", "-t", "binomial", "--json", "r.json"};
-  const CommandLine json = ParseCommandLine(6, binomial, out, err);
-  ASSERT_TRUE(json.options) << err.str();
-  EXPECT_EQ(json.options->measure, dezEZuvazozSMBJaccard);
-  EXPECT_FALSE(json.options->print);
-}
-
+// The defaults are checked where they show: json_test.cpp (metric Euclidean average),
+// membership_report_test.cpp (binomial Jaccard), and every test that reads the printed
+// report without --print.
 // The tables: every enumeration value has one row, found by its name and by its code.
 TEST(Choices, EveryCodeOnceFoundByNameAndCode) {
   const struct {

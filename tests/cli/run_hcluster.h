@@ -73,14 +73,16 @@ class TempDir {
   fs::path path_;
 };
 
-/// `text` with every "{dir}" replaced by the folder of `dir`.
-inline std::string WithDir(std::string text, const TempDir& dir) {
-  const std::string folder = dir.path().string();
-  for (std::size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at + folder.size())) {
-    text.replace(at, 5, folder);
+/// `text` with every `from` replaced by `to`.
+inline std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
   }
   return text;
 }
+
+/// `text` with every "{dir}" replaced by the folder of `dir`.
+inline std::string WithDir(const std::string& text, const TempDir& dir) { return Replace(text, "{dir}", dir.path().string()); }
 
 /// What one run of hcluster gave.
 struct RunResult {
