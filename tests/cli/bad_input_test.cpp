@@ -146,6 +146,7 @@ std::vector<BadInput> Cases() {
       {"missing_file", "missing.csv", nullptr, {}, 2, {kRead + "cannot open: No such file or directory"}},
       {"folder_as_input", "folder.csv", Bytes(kFolder), {}, 2, {kRead + "..."}},
       {"empty_csv", "empty.csv", Bytes(""), {}, 2, {kRead + "the file is empty"}},
+      {"empty_xlsx", "empty.xlsx", Bytes(""), {}, 2, {kRead + "the file is empty"}},
       {"truncated_xlsx", "truncated.xlsx", [](const TempDir& d) { const std::string v = ValidXlsx(d); return v.substr(0, v.size() / 2); },
        {}, 2, {kRead + "not an XLSX workbook..."}},
       {"corrupt_xlsx", "corrupt.xlsx",
@@ -182,6 +183,8 @@ std::vector<BadInput> Cases() {
       {"invalid_utf8_tsv", "bad.tsv", Bytes("a\t1\t2\nb\t\xC3\x28\t3\n"), {}, 2, {kRead + "row 2, column 2: invalid UTF-8..."}},
       {"more_than_16384_fields", "wide.csv", Bytes(std::string(16384, ',') + "1\n"), {}, 2,
        {kRead + "row 1, column 16385: more than 16,384 fields in a row"}},
+      {"more_than_1048576_rows", "tall.csv", Bytes(std::string(1048576, '\n') + "1\n"), {}, 2,
+       {kRead + "row 1048577, column 1: more than 1,048,576 rows"}},
 
       // ---- cells and ranges the checks refuse: exit status 1, the error and the hint ----
       {"error_value_in_metric_data_6002", "na.xlsx", Xlsx(Square(Err("#N/A"))), {}, 1,
