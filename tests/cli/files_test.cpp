@@ -22,7 +22,6 @@
 #include "io/xlsx_writer.h"
 #include "io/zip_archive.h"
 #include "run_hcluster.h"
-#include "tests/support/needs.h"
 
 namespace dez::cli::testing {
 namespace {
