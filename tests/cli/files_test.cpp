@@ -1,4 +1,4 @@
-// What hcluster reads and writes: .xlsx and .tsv input, the -o workbook read back (and
+// What hcluster reads and writes: .xlsx input, the -o workbook read back (and
 // opened by LibreOffice when it is installed), the printed report wherever the report is
 // placed, and the progress line, which shows on a terminal only (a run whose standard
 // error is a file leaves it empty: runs_test.cpp).
@@ -22,50 +22,25 @@
 #include "io/xlsx_writer.h"
 #include "io/zip_archive.h"
 #include "run_hcluster.h"
-#include "tests/support/needs.h"
 
 namespace dez::cli::testing {
 namespace {
 
-/// Writes the animals example into an .xlsx file whose first sheet "Data" holds it at B2,
-/// after a second sheet "Notes" was added in front of nothing (it comes second).
-std::string AnimalsWorkbook(const TempDir& dir) {
-  const auto app = embedded::EmbeddedApplication::Create();
-  const auto source = io::WorkbookReader::Read(*app, Example("animals.csv"));
-  const auto book = app->AddWorkbook("animals.xlsx", {"Data", "Notes"});
-  const auto& from = *source->Sheets().front();
-  const auto& to = book->FindSheet("Data");
-  const embedded::CellBlock used = *from.UsedRange();
-  for (std::int32_t r = used.top; r <= used.bottom; ++r) {
-    for (std::int32_t c = used.left; c <= used.right; ++c) to->WriteCell(r + 1, c + 1, from.ValueAt(r, c));
-  }
-  book->FindSheet("Notes")->WriteCell(1, 1, Variant("traits: hair feathers eggs milk flies aquatic predator legs fins"));
-  const std::string path = dir / "animals.xlsx";
-  io::XlsxWriter::Write(*book, path);
-  return path;
-}
-
 TEST(Files, XlsxInputWithOrWithoutARange) {
+  // The animals example written by hcluster itself: the data sheet first, the report second.
   TempDir dir;
-  const std::string book = AnimalsWorkbook(dir);
-  const RunResult run = RunHcluster({book, "-t", "binomial", "-l", "-r", "Data!$B$2:$K$11"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(HasLine(run.out, "Binomial Data Set = Data!$B$2:$K$11")) << run.out;
-  // The same report as from the CSV, from the header's measure line on.
-  const RunResult csv = RunHcluster({Example("animals.csv"), "-t", "binomial", "-l"});
-  ASSERT_EQ(csv.status, 0);
-  EXPECT_EQ(run.out.substr(run.out.find("Distance/Similarity")), csv.out.substr(csv.out.find("Distance/Similarity")));
-  // Without a range, the used range of the first sheet; unqualified, the first sheet.
-  EXPECT_EQ(RunHcluster({book, "-t", "binomial", "-l"}).out, run.out);
-  EXPECT_EQ(RunHcluster({book, "-t", "binomial", "-l", "-r", "B2:K11"}).out, run.out);
-}
-
-TEST(Files, TsvInput) {
-  TempDir dir;
-  const std::string file = dir.Write("points.tsv", "p\t0\t0\nq\t0\t1\nr\t5\t5\ns\t6\t5\n");
-  const RunResult run = RunHcluster({file, "-l", "-M", "single"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(HasLine(run.out, "Quantitative Data Set = points!$A$1:$C$4"));
+  const std::string book = dir / "animals.xlsx";
+  const RunResult csv = RunHcluster({Example("animals.csv"), "-t", "binomial", "-l", "--print", "-o", book});
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  EXPECT_TRUE(HasLine(csv.out, "Binomial Data Set = animals!$A$1:$J$10")) << csv.out;
+  // The same report from the workbook: a qualified range, an unqualified one (the first
+  // sheet), none (the used range of the first sheet).
+  for (const std::vector<std::string>& range : {std::vector<std::string>{"-r", "animals!$A$1:$J$10"},
+                                               std::vector<std::string>{"-r", "A1:J10"}, std::vector<std::string>{}}) {
+    std::vector<std::string> args{book, "-t", "binomial", "-l"};
+    args.insert(args.end(), range.begin(), range.end());
+    EXPECT_EQ(RunHcluster(args).out, csv.out);
+  }
 }
 
 TEST(Files, EmptyFirstSheetIsAnUnreadableInput) {

@@ -25,13 +25,6 @@ namespace {
 
 const std::string kData = "a,1,2\nb,2,3\nc,5,1\n";
 
-std::vector<std::string> FilesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 bool IsJson(const std::string& text) {
   return text.starts_with("{\"input\": ") && text.find("\n \"labels\": [\"a\", \"b\", \"c\"]") != std::string::npos &&
          text.ends_with("}\n");

@@ -3,17 +3,21 @@
 #pragma once
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifndef HCLUSTER_PATH
@@ -69,26 +73,33 @@ class TempDir {
   fs::path path_;
 };
 
-/// `text` with every "{dir}" replaced by the folder of `dir`.
-inline std::string WithDir(std::string text, const TempDir& dir) {
-  const std::string folder = dir.path().string();
-  for (std::size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at + folder.size())) {
-    text.replace(at, 5, folder);
+/// `text` with every `from` replaced by `to`.
+inline std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
   }
   return text;
 }
+
+/// `text` with every "{dir}" replaced by the folder of `dir`.
+inline std::string WithDir(const std::string& text, const TempDir& dir) { return Replace(text, "{dir}", dir.path().string()); }
 
 /// What one run of hcluster gave.
 struct RunResult {
   int status = -1;  ///< exit status; 128 + signal number when killed by a signal
   std::string out;
   std::string err;
+  long maxRssKb = 0;  ///< peak resident memory of the run, in KiB
 };
+
+/// Exit status of a run meant for user nobody that could not be made as that user.
+constexpr int kCannotRunAsNobody = 125;
 
 /// Runs hcluster with `args` (no shell), standard input from /dev/null, standard output
 /// and standard error captured through files. Standard error is a file, never a terminal,
-/// so no progress line is written, unless `errFd` names another place for it.
-inline RunResult RunHcluster(const std::vector<std::string>& args, int errFd = -1) {
+/// so no progress line is written, unless `errFd` names another place for it. With
+/// `asNobody` the run is made as user and group 65534: the superuser may read any file.
+inline RunResult RunHcluster(const std::vector<std::string>& args, int errFd = -1, bool asNobody = false) {
   TempDir capture;
   const std::string outPath = capture / "stdout";
   const std::string errPath = capture / "stderr";
@@ -97,28 +108,27 @@ inline RunResult RunHcluster(const std::vector<std::string>& args, int errFd = -
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (errFd >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  }
-  pid_t pid = 0;
   RunResult result;
-  const int spawned = posix_spawn(&pid, HCLUSTER_PATH, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    result.err = "posix_spawn failed";
-    return result;
+  const pid_t pid = ::fork();
+  if (pid == 0) {  // only async-signal-safe calls until exec
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = errFd >= 0 ? errFd : ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || out < 0 || err < 0) ::_exit(kCannotRunAsNobody);
+    ::dup2(in, STDIN_FILENO);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(err, STDERR_FILENO);
+    if (asNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(kCannotRunAsNobody);
+    ::execve(HCLUSTER_PATH, argv.data(), environ);
+    ::_exit(kCannotRunAsNobody);
   }
+  if (pid < 0) return result;
   int wstatus = 0;
-  while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
+  struct rusage usage {};
+  while (::wait4(pid, &wstatus, 0, &usage) < 0 && errno == EINTR) {
   }
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  result.maxRssKb = usage.ru_maxrss;
   result.out = ReadAll(outPath);
   result.err = ReadAll(errPath);
   return result;
@@ -133,24 +143,22 @@ inline std::vector<std::string> Lines(const std::string& text) {
 }
 
 /// True when `line` matches `pattern`, in which each "..." stands for any text.
-inline bool LineMatches(const std::string& line, const std::string& pattern) {
-  std::vector<std::string> pieces;
-  for (std::size_t from = 0;;) {
-    const std::size_t dots = pattern.find("...", from);
-    pieces.push_back(pattern.substr(from, dots == std::string::npos ? std::string::npos : dots - from));
-    if (dots == std::string::npos) break;
-    from = dots + 3;
+inline bool LineMatches(std::string_view line, std::string_view pattern) {
+  const std::size_t dots = pattern.find("...");
+  if (dots == std::string_view::npos) return line == pattern;
+  if (!line.starts_with(pattern.substr(0, dots))) return false;
+  for (std::size_t at = dots; at <= line.size(); ++at) {
+    if (LineMatches(line.substr(at), pattern.substr(dots + 3))) return true;
   }
-  if (pieces.size() == 1) return line == pattern;
-  if (line.compare(0, pieces.front().size(), pieces.front()) != 0) return false;
-  std::size_t at = pieces.front().size();
-  for (std::size_t k = 1; k + 1 < pieces.size(); ++k) {
-    at = line.find(pieces[k], at);
-    if (at == std::string::npos) return false;
-    at += pieces[k].size();
-  }
-  const std::string& last = pieces.back();
-  return line.size() >= at + last.size() && line.compare(line.size() - last.size(), last.size(), last) == 0;
+  return false;
+}
+
+/// Names of the files in `folder`, sorted.
+inline std::vector<std::string> FilesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 /// True when a line of `text` matches `pattern` (see LineMatches).
@@ -159,6 +167,34 @@ inline bool HasLine(const std::string& text, const std::string& pattern) {
     if (LineMatches(candidate, pattern)) return true;
   }
   return false;
+}
+
+/// The leaves of the JSON text `json`, read by Python's json module, which refuses what
+/// is not JSON: path (keys and indices joined by '.') -> a string's text, or a number as
+/// Python's repr (the shortest text that reads back to the same double), true, false or
+/// null. "keys" lists the top object's keys in order; "error" tells a refusal.
+inline std::map<std::string, std::string> JsonLeaves(const std::string& json) {
+  TempDir dir;
+  dir.Write("in.json", json);
+  dir.Write("leaves.py", R"PY(import json, sys
+def refuse(constant): raise ValueError(constant)
+def walk(path, v):
+    if isinstance(v, (dict, list)):
+        for k, x in (v.items() if isinstance(v, dict) else enumerate(v)): walk(path + [str(k)], x)
+    else: print(".".join(path) + "=" + (v if isinstance(v, str) else json.dumps(v)))
+top = json.load(open(sys.argv[1], encoding="utf-8"), parse_constant=refuse)
+sys.stdout.reconfigure(encoding="utf-8")
+print("keys=" + ",".join(top)); walk([], top)
+)PY");
+  std::map<std::string, std::string> leaves;
+  if (std::system(("python3 " + dir / "leaves.py" + " " + dir / "in.json" + " >" + dir / "out 2>&1").c_str()) != 0) {
+    leaves["error"] = ReadAll(dir / "out");
+  }
+  for (const std::string& line : Lines(ReadAll(dir / "out"))) {
+    const std::size_t at = line.find('=');
+    if (at != std::string::npos) leaves[line.substr(0, at)] = line.substr(at + 1);
+  }
+  return leaves;
 }
 
 }  // namespace dez::cli::testing
