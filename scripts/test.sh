@@ -19,7 +19,7 @@ outside='LibreOffice|Openpyxl|PythonReadsIt|MoreThan16384ItemsOverflowInTheAgglo
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g" -DDEZ_SANITIZE=ON
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build/asan --output-on-failure -j "$jobs" -E "$outside"
+  LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build/asan --output-on-failure -j "$jobs" -E "$outside"
 
 # The matrix builders and the cophenetic correlation share their rows among threads
 # (engine/parallel_rows.h); the engine tests run them with one to several threads.
