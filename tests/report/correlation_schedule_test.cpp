@@ -95,25 +95,5 @@ TEST_F(TableTest, ItemOutsideTheLabelsIsSubscriptOutOfRange) {
   EXPECT_EQ(At(4, 3), Variant());
 }
 
-TEST_F(TableTest, ScheduleAppendsOutputMatrixToALocatedSource) {
-  clsHClusterOutput out(context_);
-  formats_->failRole = "HeadingBand";
-  formats_->failSource = "Line 4 in DEZEZuvazoz.clsCellFormatter.FormatHeadingBand";
-  const Error e = ErrorOf([&] { out.OutputSchedule(StringArray({"A", "B", "C"}), ThreeItems(), true); });
-  EXPECT_EQ(e.source, "Line 4 in DEZEZuvazoz.clsCellFormatter.FormatHeadingBand.OutputMatrix");
-  formats_->failSource.clear();
-  EXPECT_THAT(ErrorOf([&] { out.OutputSchedule(StringArray({"A", "B", "C"}), ThreeItems(), true); }).source,
-              SourceOf("OutputSchedule"));
-}
-
-TEST_F(TableTest, CorrelationErrorSource) {
-  clsHClusterOutput out(context_);
-  formats_->failRole = "ValueBlock";
-  const Error e = ErrorOf([&] { out.OutputCorrelation(1.0, 1, 0.5); });
-  EXPECT_THAT(e.source, SourceOf("OutputCorrelation"));
-  EXPECT_EQ(At(3, 3), Variant(0.5));
-  EXPECT_EQ(out.CurrentRow(), 2);
-}
-
 }  // namespace
 }  // namespace dez::report_test

@@ -97,14 +97,5 @@ TEST_F(HeaderTest, HeadingRangeIsFixedWhereverTheHeaderStarts) {
   EXPECT_EQ(out->CurrentRow(), 7);
 }
 
-TEST_F(HeaderTest, ErrorBeforeTheCursorMovesLeavesTheCursor) {
-  auto out = Writer(dezEZuvazozMetric, 4, 0);
-  formats_->failRole = "TextLine";
-  const Error e = ErrorOf([&] { out->OutputHeader("x"); });
-  EXPECT_THAT(e.source, SourceOf("OutputHeader"));
-  EXPECT_EQ(At(4, 1), Variant("Cluster Method = Group Average"));
-  EXPECT_EQ(out->CurrentRow(), 1);
-}
-
 }  // namespace
 }  // namespace dez::report_test

@@ -133,14 +133,6 @@ TEST_F(MatrixTableTest, ShortLabelArraysAreSubscriptOutOfRange) {
   EXPECT_EQ(At(5, 1), Variant("L3"));
 }
 
-TEST_F(MatrixTableTest, ChainedSourceGetsOutputMatrix) {
-  clsHClusterOutput out(context_);
-  formats_->failRole = "ValueBlock";
-  formats_->failSource = "Line 3 in DEZEZuvazoz.clsCellFormatter.FormatValueBlock";
-  const Error e = ErrorOf([&] { out.OutputMatrix(Labels(2), Labels(2), Numbered(2, 2), "T"); });
-  EXPECT_EQ(e.source, "Line 3 in DEZEZuvazoz.clsCellFormatter.FormatValueBlock.OutputMatrix");
-}
-
 TEST_F(MatrixTableTest, EmptyMatrixWritesNothing) {
   clsHClusterOutput out(context_);
   out.OutputMatrix({}, {}, DoubleMatrix(), "T");

@@ -1,4 +1,5 @@
 // The writer's scratch sheet, cursor, comments, Results and error sources.
+#include <functional>
 #include <limits>
 
 #include "report_test_support.h"
@@ -97,26 +98,57 @@ TEST_F(OutputSheetTest, CursorOverflowIsAnErrorAndKeepsTheCursor) {
   EXPECT_EQ(out.CurrentRow(), before);
 }
 
-TEST_F(OutputSheetTest, CommentErrorKeepsWhatWasWrittenAndTheCursor) {
-  clsHClusterOutput out(context_);
-  formats_->failRole = "TextLine";
-  const Error e = ErrorOf([&] { out.OutputComment("abc"); });
-  EXPECT_EQ(e.number, fault::kApplicationDefined);
-  EXPECT_EQ(e.description, "formatter refused");
-  EXPECT_THAT(e.source, SourceOf("OutputComment"));
-  EXPECT_EQ(At(1, 1), Variant("abc"));
-  EXPECT_EQ(out.CurrentRow(), 1);
-}
-
-TEST_F(OutputSheetTest, ResultsAlwaysLabelsTheSourceAnew) {
-  clsHClusterOutput out(context_);
-  formats_->failRole = "TextLine";
-  formats_->failSource = "Line 7 in DEZEZuvazoz.clsCellFormatter.FormatTextLine";
-  const Error e = ErrorOf([&] { out.Results(); });
-  EXPECT_THAT(e.source, SourceOf("GetResults"));
-  // The chaining procedures append instead.
-  EXPECT_EQ(ErrorOf([&] { out.OutputComment("x"); }).source,
-            "Line 7 in DEZEZuvazoz.clsCellFormatter.FormatTextLine.OutputComment");
+// A failing formatter call inside each procedure: an unlocated source is labelled with
+// the procedure, a located one gets its name appended (OutputSchedule appends
+// "OutputMatrix"; Results always labels anew); what was written stays, the cursor too.
+TEST_F(OutputSheetTest, ErrorSourcesAndWhatAFailureLeaves) {
+  const struct {
+    const char* procedure;
+    const char* role;
+    std::function<void(clsHClusterOutput&)> call;
+    const char* appended;  // nullptr: labelled anew
+    std::int32_t row, column;
+    Variant kept;
+    std::int32_t cursor;  // 0: not checked
+  } cases[] = {
+      {"OutputHeader", "TextLine", [](auto& o) { o.OutputHeader("x"); }, ".OutputHeader", 4, 1,
+       Variant("Cluster Method = "), 1},
+      {"OutputMatrix", "ValueBlock", [](auto& o) { o.OutputMatrix(Labels(2), Labels(2), DoubleMatrix(2, 2), "T"); },
+       ".OutputMatrix", 3, 1, Variant("L1"), 0},
+      {"OutputSchedule", "HeadingBand",
+       [](auto& o) {
+         Schedule s(3);
+         for (std::int16_t e = 1; e <= 2; ++e) s[e] = {e, 0, {e}, 0.0, 0.0};
+         s[3] = {2, 1, {2, 1}, 1.0, 0.0};
+         o.OutputSchedule(Labels(2), s, true);
+       },
+       ".OutputMatrix", 2, 4, Variant("Distance"), 0},
+      {"OutputCorrelation", "ValueBlock", [](auto& o) { o.OutputCorrelation(1.0, 1, 0.5); }, ".OutputCorrelation", 3,
+       3, Variant(0.5), 2},
+      {"OutputComment", "TextLine", [](auto& o) { o.OutputComment("abc"); }, ".OutputComment", 1, 1, Variant("abc"),
+       1},
+      {"GetResults", "TextLine", [](auto& o) { (void)o.Results(); }, nullptr, 1, 1, Variant(), 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.procedure);
+    formats_->failRole = c.role;
+    for (const std::string located : {"", "Line 7 in DEZEZuvazoz.clsCellFormatter.FormatX"}) {
+      formats_->failSource = located;
+      clsHClusterOutput out(context_);
+      const Error e = ErrorOf([&] { c.call(out); });
+      EXPECT_EQ(e.number, fault::kApplicationDefined);
+      EXPECT_EQ(e.description, "formatter refused");
+      if (located.empty() || c.appended == nullptr) {
+        EXPECT_THAT(e.source, SourceOf(c.procedure));
+      } else {
+        EXPECT_EQ(e.source, located + c.appended);
+      }
+      EXPECT_EQ(At(c.row, c.column), c.kept);
+      if (c.cursor != 0) {
+        EXPECT_EQ(out.CurrentRow(), c.cursor);
+      }
+    }
+  }
 }
 
 }  // namespace

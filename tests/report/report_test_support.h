@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/addin_context.h"
+#include "host/embedded/embedded_addin_context.h"
 #include "host/embedded/embedded_application.h"
 #include "host/embedded/embedded_workbook.h"
 #include "host/embedded/embedded_worksheet.h"
@@ -73,23 +73,12 @@ class RecordingFormatter final : public host::clsCellFormatter {
   std::shared_ptr<Log> log_;
 };
 
-/// Hands out one application.
-class FixedHostAccess final : public host::clsHostAccess {
- public:
-  explicit FixedHostAccess(host::ApplicationPtr app) : app_(std::move(app)) {}
-  host::ApplicationPtr HostApplication(host::Loc) override { return app_; }
-
- private:
-  host::ApplicationPtr app_;
-};
-
 class ReportTest : public ::testing::Test {
  protected:
   ReportTest()
       : app_(embedded::EmbeddedApplication::Create()),
         formats_(std::make_shared<RecordingFormatter::Log>()),
-        context_(host::DefaultAddinContext()) {
-    context_.hostAccess = std::make_shared<FixedHostAccess>(app_);
+        context_(embedded::MakeEmbeddedAddinContext(app_)) {
     context_.newCellFormatter = [log = formats_] { return std::make_unique<RecordingFormatter>(log); };
   }
 
