@@ -12,15 +12,13 @@ using ::testing::IsEmpty;
 class HeaderTest : public ReportTest {
  protected:
   /// A writer with the options set as the controller sets them.
-  std::unique_ptr<clsHClusterOutput> Writer(std::int32_t type, std::int32_t measure, std::int16_t power,
-                                            const std::string& measureText = "Euclidean",
-                                            const std::string& methodText = "Group Average") {
+  std::unique_ptr<clsHClusterOutput> Writer(std::int32_t type, std::int32_t measure, std::int16_t power) {
     auto out = std::make_unique<clsHClusterOutput>(context_);
     out->Method(dezEZuvazozMethGroupAvg);
-    out->MethodText(methodText);
+    out->MethodText("Group Average");
     out->ClusterType(type);
     out->Measure(measure);
-    out->MeasureText(measureText);
+    out->MeasureText("Euclidean");
     out->Power(power);
     return out;
   }
@@ -29,6 +27,7 @@ class HeaderTest : public ReportTest {
 struct HeaderCase {
   std::int32_t type;
   std::int32_t measure;
+  std::int16_t power;
   std::vector<Variant> columnA;  // rows 1, 2, ...
   const char* headingRange;      // nullptr: none
   std::int32_t cursor;
@@ -39,17 +38,18 @@ TEST_F(HeaderTest, LinesHeadingRangeAndCursorByDataType) {
   const std::string measure = "Distance/Similarity Measure = Euclidean";
   const std::string method = "Cluster Method = Group Average";
   const HeaderCase cases[] = {
-      {0, 3, {title, "Binomial Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
-      {1, 4, {title, "Quantitative Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
-      {1, 5, {title, "Quantitative Data Set = Data!$A$1:$E$5", measure + " Power 3", method}, "$A$1:$A$4", 5},
-      {2, 5, {title, "Mixed Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
-      {3, 5, {title, "Distance Matrix = Data!$A$1:$E$5", method}, "$A$1:$A$3", 4},
-      {4, 0, {title, "Similarity Matrix = Data!$A$1:$E$5", method}, "$A$1:$A$3", 4},
-      {7, 5, {title}, nullptr, 5},
+      {0, 3, 3, {title, "Binomial Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
+      {1, 4, 3, {title, "Quantitative Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
+      {1, 5, 12, {title, "Quantitative Data Set = Data!$A$1:$E$5", measure + " Power 12", method}, "$A$1:$A$4", 5},
+      {1, 5, -2, {title, "Quantitative Data Set = Data!$A$1:$E$5", measure + " Power -2", method}, "$A$1:$A$4", 5},
+      {2, 5, 3, {title, "Mixed Data Set = Data!$A$1:$E$5", measure, method}, "$A$1:$A$4", 5},
+      {3, 5, 3, {title, "Distance Matrix = Data!$A$1:$E$5", method}, "$A$1:$A$3", 4},
+      {4, 0, 3, {title, "Similarity Matrix = Data!$A$1:$E$5", method}, "$A$1:$A$3", 4},
+      {7, 5, 3, {title}, nullptr, 5},
   };
   for (const HeaderCase& c : cases) {
     SCOPED_TRACE("type " + std::to_string(c.type) + ", measure " + std::to_string(c.measure));
-    auto out = Writer(c.type, c.measure, 3);
+    auto out = Writer(c.type, c.measure, c.power);
     TakeFormats();
     out->OutputHeader("Data!$A$1:$E$5");
     for (std::size_t i = 0; i < c.columnA.size(); ++i) {
@@ -66,35 +66,19 @@ TEST_F(HeaderTest, LinesHeadingRangeAndCursorByDataType) {
   }
 }
 
-TEST_F(HeaderTest, PowerIsAPlainIntegerAndEmptyTextsEndInTheEqualsSign) {
-  auto out = Writer(dezEZuvazozMetric, dezEZuvazozSMMMinkowski, 12, "", "");
-  out->OutputHeader("");
-  EXPECT_EQ(At(2, 1), Variant("Quantitative Data Set = "));
-  EXPECT_EQ(At(3, 1), Variant("Distance/Similarity Measure =  Power 12"));
-  EXPECT_EQ(At(4, 1), Variant("Cluster Method = "));
-  auto negative = Writer(dezEZuvazozMetric, dezEZuvazozSMMMinkowski, -2);
-  negative->OutputHeader("x");
-  EXPECT_EQ(At(3, 1), Variant("Distance/Similarity Measure = Euclidean Power -2"));
-}
-
-TEST_F(HeaderTest, CommentIsOneMoreHeadingLine) {
-  auto out = Writer(dezEZuvazozDifference, 0, 0);
-  out->OutputHeader("Data!$A$1:$E$5", "Note");
-  EXPECT_EQ(At(4, 1), Variant("Note"));
-  EXPECT_EQ(out->CurrentRow(), 5);
-  EXPECT_THAT(TakeFormats(), ElementsAre(FormatCall{"TextLine", "$A$1:$A$3", true},
-                                         FormatCall{"TextLine", "$A$4", true}));
-}
-
-TEST_F(HeaderTest, HeadingRangeIsFixedWhereverTheHeaderStarts) {
+// The comment is one more heading line; the heading range stays at rows 1 to 4 wherever
+// the header starts.
+TEST_F(HeaderTest, CommentAndAHeaderFurtherDown) {
   auto out = Writer(dezEZuvazozBinomial, 3, 0);
   out->InsertBlankLines(2);
   TakeFormats();
-  out->OutputHeader("S!$A$1");
+  out->OutputHeader("S!$A$1", "Note");
   EXPECT_EQ(At(3, 1), Variant("Hierarchical Clustering Results for:"));
   EXPECT_EQ(At(6, 1), Variant("Cluster Method = Group Average"));
-  EXPECT_THAT(TakeFormats(), ElementsAre(FormatCall{"TextLine", "$A$1:$A$4", true}));
-  EXPECT_EQ(out->CurrentRow(), 7);
+  EXPECT_EQ(At(7, 1), Variant("Note"));
+  EXPECT_THAT(TakeFormats(), ElementsAre(FormatCall{"TextLine", "$A$1:$A$4", true},
+                                         FormatCall{"TextLine", "$A$7", true}));
+  EXPECT_EQ(out->CurrentRow(), 8);
 }
 
 }  // namespace

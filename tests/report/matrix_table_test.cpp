@@ -63,37 +63,19 @@ TEST_F(MatrixTableTest, TwentyFiveByTwentyFiveWithMaxColsTenIsThreeSlices) {
   EXPECT_EQ(out.Results()->Address(), "$A$1:$K$84");
 }
 
-struct SliceCase {
-  std::int16_t maxCols;
-  std::int32_t n;
-  std::vector<std::int32_t> sliceWidths;
-  std::int16_t width;  // report width afterwards
-};
-
-TEST_F(MatrixTableTest, SliceWidthRules) {
-  const SliceCase cases[] = {
-      {4, 8, {4, 4}, 5},        // narrow location, narrow matrix: slices of 4
-      {4, 12, {10, 2}, 11},     // a matrix wider than 10 gets slices of 10
-      {0, 300, {255, 45}, 256}, // omitted: 255
-      {-3, 8, {8}, 9},          // out of range: 255
-      {1, 3, {1, 1, 1}, 2},
-  };
-  for (const SliceCase& c : cases) {
-    SCOPED_TRACE("MaxCols " + std::to_string(c.maxCols) + ", n " + std::to_string(c.n));
-    clsHClusterOutput out(context_);
-    out.OutputMatrix(Labels(c.n), Labels(c.n), Numbered(c.n, c.n), "T", {}, c.maxCols);
-    const auto formats = TakeFormats();
-    ASSERT_EQ(formats.size(), 4 * c.sliceWidths.size());
-    std::int32_t r0 = 1;
-    for (std::size_t k = 0; k < c.sliceWidths.size(); ++k) {
-      const std::int32_t w = c.sliceWidths[k];
-      EXPECT_EQ(formats[4 * k].address, A1(r0, 1));
-      EXPECT_EQ(formats[4 * k + 1].address, A1(r0 + 1, 1) + ":" + A1(r0 + 1, w + 1));
-      EXPECT_EQ(At(r0, 1), Variant(k == 0 ? std::string("T") : "T: Part " + std::to_string(k + 1)));
-      r0 += c.n + 3;  // title, heading, n rows, one empty row
-    }
-    EXPECT_EQ(out.UsedColumns(), c.width);
-    EXPECT_EQ(out.CurrentRow(), r0 - 1);
+// Slices of MaxCols columns (255 when omitted or out of range), at least 10 for a
+// matrix wider than 10; a title row, a heading row and the rows per slice, one empty
+// row between slices.
+TEST(MatrixSlices, WidthAndTableRows) {
+  const struct {
+    std::int16_t maxCols;
+    std::int32_t n, width;
+    std::int64_t rows;
+  } cases[] = {{4, 8, 4, 21}, {4, 12, 10, 29}, {0, 300, 255, 605}, {-3, 8, 255, 10}, {256, 8, 255, 10}, {1, 3, 1, 17},
+               {10, 0, 10, 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(clsHClusterOutput::MatrixSliceWidth(c.maxCols, c.n), c.width) << c.maxCols << ", " << c.n;
+    EXPECT_EQ(clsHClusterOutput::MatrixTableRows(c.n, c.n, c.width), c.rows) << c.maxCols << ", " << c.n;
   }
 }
 
@@ -117,20 +99,17 @@ TEST_F(MatrixTableTest, NonSquareMatrixUsesBothBounds) {
 }
 
 TEST_F(MatrixTableTest, ShortLabelArraysAreSubscriptOutOfRange) {
-  {
+  // Four column labels for five columns, then three row labels for five rows.
+  for (const auto& [columns, rows, row, column, last] :
+       {std::tuple{4, 5, 2, 5, "L4"}, std::tuple{5, 3, 5, 1, "L3"}}) {
     clsHClusterOutput out(context_);
-    const Error e = ErrorOf([&] { out.OutputMatrix(Labels(4), Labels(5), Numbered(5, 5), "T"); });
+    const Error e = ErrorOf([&] { out.OutputMatrix(Labels(columns), Labels(rows), Numbered(5, 5), "T"); });
     EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
     EXPECT_EQ(e.description, "Subscript out of range");
     EXPECT_THAT(e.source, SourceOf("OutputMatrix"));
-    EXPECT_EQ(At(2, 5), Variant("L4"));  // what was written stays
-    EXPECT_EQ(At(3, 1), Variant());
+    EXPECT_EQ(At(row, column), Variant(last));  // what was written stays
+    EXPECT_EQ(At(row + 1, 1), Variant());
   }
-  clsHClusterOutput out(context_);
-  const Error e = ErrorOf([&] { out.OutputMatrix(Labels(5), Labels(3), Numbered(5, 5), "T"); });
-  EXPECT_EQ(e.number, fault::kSubscriptOutOfRange);
-  EXPECT_THAT(e.source, SourceOf("OutputMatrix"));
-  EXPECT_EQ(At(5, 1), Variant("L3"));
 }
 
 TEST_F(MatrixTableTest, EmptyMatrixWritesNothing) {
@@ -141,29 +120,16 @@ TEST_F(MatrixTableTest, EmptyMatrixWritesNothing) {
   EXPECT_EQ(out.UsedColumns(), 1);
 }
 
-}  // namespace
-}  // namespace dez::report_test
-
-namespace dez::report_test {
-namespace {
-
-// Moves the cursor of `out` from row 1 to `row`.
-void MoveTo(clsHClusterOutput& out, std::int32_t row) {
-  for (std::int32_t at = 1; at < row;) {
-    const std::int32_t step = std::min(row - at, 32767);
-    out.InsertBlankLines(static_cast<std::int16_t>(step));
-    at += step;
-  }
-}
-
-TEST_F(ReportTest, TableRunningPastTheSheetFailsBeforeWritingAnything) {
-  clsHClusterOutput out(context_);
-  MoveTo(out, 1048569);  // a 5 x 5 table takes the last 7 rows, 6 x 6 would need 8
-  const DoubleMatrix fits(5, 5, 1.0);
-  EXPECT_NO_THROW(out.OutputMatrix(Labels(5), Labels(5), fits, "fits", {}, 255));
-  clsHClusterOutput again(context_);
-  MoveTo(again, 1048569);
-  const Error e = ErrorOf([&] { again.OutputMatrix(Labels(7), Labels(7), DoubleMatrix(7, 7, 1.0), "too tall", {}, 255); });
+TEST_F(MatrixTableTest, TableRunningPastTheSheetFailsBeforeWritingAnything) {
+  // From row 1048569 a 6 x 6 table takes the last 8 rows, 7 x 7 would need 9.
+  const auto at1048569 = [&] {
+    auto out = std::make_unique<clsHClusterOutput>(context_);
+    for (int i = 0; i < 32; ++i) out->InsertBlankLines(32767);
+    out->InsertBlankLines(24);
+    return out;
+  };
+  EXPECT_NO_THROW(at1048569()->OutputMatrix(Labels(6), Labels(6), DoubleMatrix(6, 6, 1.0), "fits"));
+  const Error e = ErrorOf([&] { at1048569()->OutputMatrix(Labels(7), Labels(7), DoubleMatrix(7, 7, 1.0), "too tall"); });
   EXPECT_EQ(e.number, fault::kApplicationDefined);
   EXPECT_TRUE(e.source.ends_with(" in DEZEZuvazoz.clsHClusterOutput.OutputMatrix")) << e.source;
   EXPECT_EQ(At(1048569, 1), Variant()) << "nothing written";
