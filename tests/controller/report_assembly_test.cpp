@@ -19,23 +19,38 @@ const std::vector<Row> kDistances = {{0, 1, 2, 6}, {1, 0, 3, 5}, {2, 3, 0, 4}, {
 
 using ControllerTest = ControllerFixture;
 
-TEST_F(ControllerTest, WardsNoticeIsShownOnceAndTheMeasureStaysSubstituted) {
+// Centroid and Ward's runs on metric (or binomial) data use the squared Euclidean
+// distance: a notice says so when another measure was chosen.
+TEST_F(ControllerTest, SubstitutionNoticeOnlyWhenTheMeasureChanges) {
   Put(1, 1, kMetric);
-  clsHCluster hc(context);
-  Options(hc, dezEZuvazozMetric, dezEZuvazozMethWards, "Data!A1:C5", dezEZuvazozSMMCityBlock, true);
-  hc.Results();
-  ASSERT_EQ(box->Calls().size(), 1u);
-  EXPECT_EQ(box->Calls()[0].prompt, "The Squared Euclidean Distance will be used for Wards Method.");
-  EXPECT_EQ(box->Calls()[0].title, "Distance Measure");
-  EXPECT_EQ(box->Calls()[0].style, host::kMsgBoxExclamation);
-  EXPECT_EQ(hc.EngineResults().DistanceMatrixView()(1, 2), 0.5) << "squared Euclidean of (1,2) and (1.5,2.5)";
-  hc.TextDend(true);  // a new report, same measure: no second notice
-  hc.Results(true);
-  EXPECT_EQ(box->Calls().size(), 1u);
-  clsHCluster centroid(context);  // the squared Euclidean distance chosen: no notice
-  Options(centroid, dezEZuvazozMetric, dezEZuvazozMethCentroid, "Data!A1:C5", dezEZuvazozSMMSqrdEuclidean, true);
-  centroid.Results(true);
-  EXPECT_EQ(box->Calls().size(), 1u);
+  const struct {
+    std::int32_t method, measure;
+    std::string notice;  // empty: none
+  } cases[] = {{dezEZuvazozMethWards, dezEZuvazozSMMCityBlock,
+                "The Squared Euclidean Distance will be used for Wards Method."},
+               {dezEZuvazozMethCentroid, dezEZuvazozSMMEuclidean,
+                "The Squared Euclidean Distance will be used for the Centroid Method."},
+               {dezEZuvazozMethCentroid, dezEZuvazozSMMSqrdEuclidean, ""},
+               {dezEZuvazozMethGroupAvg, dezEZuvazozSMMCityBlock, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.notice);
+    const std::size_t shown = box->Calls().size();
+    clsHCluster hc(context);
+    Options(hc, dezEZuvazozMetric, c.method, "Data!A1:C5", c.measure, true);
+    hc.Results();
+    if (c.notice.empty()) {
+      EXPECT_EQ(box->Calls().size(), shown);
+      continue;
+    }
+    ASSERT_EQ(box->Calls().size(), shown + 1);
+    EXPECT_EQ(box->Calls().back().prompt, c.notice);
+    EXPECT_EQ(box->Calls().back().title, "Distance Measure");
+    EXPECT_EQ(box->Calls().back().style, host::kMsgBoxExclamation);
+    EXPECT_EQ(hc.EngineResults().DistanceMatrixView()(1, 2), 0.5) << "squared Euclidean of (1,2) and (1.5,2.5)";
+    hc.TextDend(true);  // a new report, same measure: no second notice
+    hc.Results(true);
+    EXPECT_EQ(box->Calls().size(), shown + 1);
+  }
 }
 
 // A data check that refuses the output area while `refuse` is set.
