@@ -113,15 +113,5 @@ TEST_F(ApplicationTest, WorksheetsAddGoesBeforeTheActiveSheetAndActivates) {
   EXPECT_EQ(app_->AddinWorkbook()->WorksheetsCount(), 1) << "the add-in workbook is never the target";
 }
 
-TEST_F(ApplicationTest, ChartsAddMakesTheActiveChart) {
-  const auto chart = app_->ChartsAdd();
-  EXPECT_EQ(app_->ActiveChart(), chart);
-  EXPECT_EQ(chart->Name(), "Chart1");
-  EXPECT_EQ(app_->ChartsAdd()->Name(), "Chart2");
-  EXPECT_EQ(app_->AllCharts().size(), 2U);
-  app_->ScreenUpdating(false);
-  EXPECT_FALSE(app_->IsScreenUpdating());
-}
-
 }  // namespace
 }  // namespace dez::embedded::test

@@ -11,35 +11,31 @@ namespace {
 
 using RangeTest = HostTest;
 
-TEST_F(RangeTest, ShapeOfTheFirstArea) {
+TEST_F(RangeTest, ShapeOfTheFirstAreaColumnsAndRelativeCells) {
   const auto r = R("B2:D5,F1");
   EXPECT_EQ(r->AreasCount(), 2);
   EXPECT_EQ(r->RowsCount(), 4);
   EXPECT_EQ(r->ColumnsCount(), 3);
   EXPECT_EQ(r->Row(), 2);
   EXPECT_EQ(r->Column(), 2);
-  EXPECT_EQ(r->Address(), "$B$2:$D$5,$F$1");
   EXPECT_EQ(r->Worksheet(), data_);
   EXPECT_EQ(R("A:C")->RowsCount(), 1048576);
   EXPECT_EQ(R("3:5")->ColumnsCount(), 16384);
-}
-
-TEST_F(RangeTest, ColumnsLeftToRight) {
-  const auto r = R("B2:D5");
-  EXPECT_EQ(r->Columns(1)->Address(), "$B$2:$B$5");
-  EXPECT_EQ(r->Columns(3)->Address(), "$D$2:$D$5");
-  EXPECT_EQ(r->Columns(4)->Address(), "$E$2:$E$5") << "beyond the range, as the host allows";
-  ExpectRaises(1004, {[&] { r->Columns(0); }, [&] { R("XFD1")->Columns(2); }});
-}
-
-TEST_F(RangeTest, CellsAreRelativeToTheTopLeftCell) {
-  const auto r = R("C3:D4");
-  EXPECT_EQ(r->Cells(1, 1)->Address(), "$C$3");
-  EXPECT_EQ(r->Cells(2, 2)->Address(), "$D$4");
-  EXPECT_EQ(r->Cells(5, 7)->Address(), "$I$7") << "beyond the range";
-  EXPECT_EQ(r->Cells(0, 0)->Address(), "$B$2") << "above and left of it";
-  EXPECT_EQ(r->Cells(-1, -1)->Address(), "$A$1");
-  ExpectRaises(1004, {[&] { r->Cells(-2, 1); }, [&] { r->Cells(1048575, 1); }, [&] { R("A1")->Cells(1, 16385); },
+  const auto c = R("C3:D4");
+  for (const auto& [range, address] : std::vector<std::pair<host::RangePtr, std::string>>{
+           {r, "$B$2:$D$5,$F$1"},
+           {r->Columns(1), "$B$2:$B$5"},
+           {r->Columns(3), "$D$2:$D$5"},
+           {r->Columns(4), "$E$2:$E$5"},  // beyond the range, as the host allows
+           {c->Cells(1, 1), "$C$3"},
+           {c->Cells(2, 2), "$D$4"},
+           {c->Cells(5, 7), "$I$7"},  // beyond the range
+           {c->Cells(0, 0), "$B$2"},  // above and left of it
+           {c->Cells(-1, -1), "$A$1"}}) {
+    EXPECT_EQ(range->Address(), address);
+  }
+  ExpectRaises(1004, {[&] { r->Columns(0); }, [&] { R("XFD1")->Columns(2); }, [&] { c->Cells(-2, 1); },
+                      [&] { c->Cells(1048575, 1); }, [&] { R("A1")->Cells(1, 16385); },
                       [&] { R("A1")->Cells(0x7fffffff, 0x7fffffff); }});
 }
 
@@ -168,6 +164,11 @@ TEST_F(RangeTest, GeometryInPoints) {
   EXPECT_EQ(r->Width(), 58.0);
   const auto last = data_->Cells(1048576, 1);
   EXPECT_EQ(last->Top() + last->Height(), 1048576.0 * 15 + 5 + 25);
+  EXPECT_EQ(data_->Geometry().SizedRows().size(), 2U);
+  data_->SetRowHeight(4, 15);  // the default height again: no longer a sized row
+  EXPECT_EQ(data_->Geometry().SizedRows().size(), 1U);
+  ExpectRaises(1004, {[&] { data_->SetRowHeight(1, 410); }, [&] { data_->SetRowHeight(1, -1); },
+                      [&] { data_->SetColumnWidth(16385, 10); }, [&] { data_->SetColumnWidth(1, 2000); }});
 }
 
 TEST_F(RangeTest, SelectNeedsTheActiveSheet) {

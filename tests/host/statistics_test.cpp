@@ -1,10 +1,10 @@
-// The embedded statistics class: conversions and the correlation rules.
+// The embedded statistics class: conversions and the correlation rules. (TDist:
+// worksheet_function_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "host/embedded/statistics.h"
-#include "host/embedded/student_t.h"
 #include "tests/support/error_of.h"
 
 namespace dez::embedded {
@@ -63,17 +63,6 @@ TEST(Statistics, Conversions) {
   EXPECT_THROW((void)s.ToDoubleMatrix(v), Error);
   v(1, 2) = Variant(CellError{2042});
   EXPECT_THROW((void)s.ToStringArray(v), Error);
-}
-
-TEST(StudentT, ProbabilitiesAndArgumentChecks) {
-  EXPECT_NEAR(StudentTDist(std::sqrt(3.0), 1, 2), 1.0 / 3.0, 1e-15);
-  EXPECT_NEAR(StudentTDist(0.0, 5, 2), 1.0, 1e-15);
-  EXPECT_NEAR(StudentTDist(2.0, 10, 1), 0.036694017385370, 1e-12);
-  EXPECT_NEAR(StudentTDist(2.0, 10, 2), 2 * 0.036694017385370, 1e-12);
-  for (auto bad : {std::tuple{-0.1, 1, 2}, std::tuple{1.0, 0, 2}, std::tuple{1.0, 3, 3}}) {
-    EXPECT_THROW((void)StudentTDist(std::get<0>(bad), std::get<1>(bad), static_cast<std::int16_t>(std::get<2>(bad))),
-                 Error);
-  }
 }
 
 }  // namespace

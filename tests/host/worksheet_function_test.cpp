@@ -69,10 +69,12 @@ TEST_F(WorksheetFunctionTest, VarFailures) {
   EXPECT_NE(ErrorOf([&] { f_.Var(R("B1:B3")); }).description.find("#NUM!"), std::string::npos);
 }
 
-TEST_F(WorksheetFunctionTest, TDist) {
-  EXPECT_NEAR(f_.TDist(2.0, 10, 2), 0.0733880347, 1e-9);
-  EXPECT_NEAR(f_.TDist(2.0, 10, 1), 0.0366940174, 1e-9);
-  ExpectRaises(1004, {[&] { f_.TDist(-1.0, 10, 2); }, [&] { f_.TDist(1.0, 0, 2); }, [&] { f_.TDist(1.0, 5, 3); }});
+TEST_F(WorksheetFunctionTest, TDistOneAndTwoTails) {
+  EXPECT_NEAR(f_.TDist(std::sqrt(3.0), 1, 2), 1.0 / 3.0, 1e-15);  // Cauchy: 1 - 2 atan(x) / pi
+  EXPECT_NEAR(f_.TDist(0.0, 5, 2), 1.0, 1e-15);
+  EXPECT_NEAR(f_.TDist(2.0, 10, 1), 0.036694017385370, 1e-12);
+  EXPECT_NEAR(f_.TDist(2.0, 10, 2), 0.073388034770740, 1e-12);
+  ExpectRaises(1004, {[&] { f_.TDist(-0.1, 10, 2); }, [&] { f_.TDist(1.0, 0, 2); }, [&] { f_.TDist(1.0, 5, 3); }});
 }
 
 }  // namespace

@@ -18,8 +18,6 @@ TEST_F(WorksheetTest, WorkbookCollections) {
   EXPECT_EQ(book_->Worksheets("OTHER"), other_);
   ExpectRaises(9, {[&] { book_->Worksheets(0); }, [&] { book_->Worksheets(3); }, [&] { book_->Worksheets("Missing"); }});
   EXPECT_EQ(data_->Parent(), book_);
-  EXPECT_EQ(data_->RowsCount(), 1048576);
-  EXPECT_EQ(data_->ColumnsCount(), 16384);
 }
 
 TEST_F(WorksheetTest, Renaming) {
@@ -76,20 +74,6 @@ TEST_F(WorksheetTest, WholeSheetClearAndInteriorCostNothingPerCell) {
   EXPECT_TRUE(scratch->DefaultStyle().bold);
   scratch->Cells()->Clear();
   EXPECT_EQ(scratch->DefaultStyle(), CellStyle{});
-}
-
-TEST_F(WorksheetTest, RowHeightsAndColumnWidths) {
-  EXPECT_EQ(data_->Geometry().RowHeight(7), 15.0);
-  EXPECT_EQ(data_->Geometry().ColumnWidth(7), 48.0);
-  data_->SetRowHeight(2, 30);
-  data_->SetColumnWidth(1, 100);
-  EXPECT_EQ(data_->Geometry().RowTop(3), 45.0);
-  EXPECT_EQ(data_->Geometry().ColumnLeft(3), 148.0);
-  EXPECT_EQ(data_->Geometry().SizedRows().size(), 1U);
-  data_->SetRowHeight(2, 15);
-  EXPECT_TRUE(data_->Geometry().SizedRows().empty());
-  ExpectRaises(1004, {[&] { data_->SetRowHeight(1, 410); }, [&] { data_->SetRowHeight(1, -1); },
-                      [&] { data_->SetColumnWidth(16385, 10); }, [&] { data_->SetColumnWidth(1, 2000); }});
 }
 
 TEST_F(WorksheetTest, ShapesFindsEmbeddedCharts) {
