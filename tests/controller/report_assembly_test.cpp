@@ -1,15 +1,16 @@
 // The component driven through its public class against the embedded host: the measure
 // notice, the cached report, labels, the short report, slicing at a narrow output location,
-// and error sources from deep inside. (The whole report of every data type and method is
-// checked through the command line: tests/cli/runs_test.cpp.)
+// error sources from deep inside, the analysis without a report and the report without
+// its matrix table.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "controller_fixture.h"
 #include "dezezuvazoz/enums.h"
 #include "dezezuvazoz/errors.h"
-#include "host/embedded/cell_formatter.h"
-#include "host/embedded/data_checks.h"
+#include "host/embedded/embedded_range.h"
 
 namespace dez::testing {
 namespace {
@@ -161,6 +162,47 @@ TEST_F(ControllerTest, PowerOutsideZeroToNineBecomesOneInTheCallersVariable) {
     hc.Power(power);
     EXPECT_EQ(power, stored);
   }
+}
+
+TEST_F(ControllerTest, ChecksNoticeAndEngineWithoutAnySheetWork) {
+  Put(1, 1, kMetric);
+  clsHCluster hc(context);
+  Options(hc, dezEZuvazozMetric, dezEZuvazozMethWards, "Data!A1:C5", dezEZuvazozSMMCityBlock, true);
+  const std::size_t sheets = book->Sheets().size();
+  hc.AnalyseOnly();
+  ASSERT_EQ(box->Calls().size(), 1u) << "the measure notice, as Results shows it";
+  EXPECT_EQ(hc.EngineResults().StepMatrixView().UBound(), 9);
+  EXPECT_EQ(hc.ItemLabels().UBound(), 5);
+  EXPECT_EQ(hc.ItemLabels().At(5), "e");
+  EXPECT_EQ(book->Sheets().size(), sheets) << "no output sheet";
+  EXPECT_FALSE(app->AddinWorkbook()->FindSheet(embedded::kScratchSheetName)->UsedRange()) << "no report";
+  EXPECT_EQ(hc.OutputCell(), nullptr);
+
+  // The checks are those of Results, with its error sources.
+  data->WriteCell(3, 2, Variant("x"));
+  const Error e = ErrorOf([&] { hc.AnalyseOnly(); });
+  EXPECT_EQ(e.number, dezEZuvazozInvalidMixedQuantData);
+  EXPECT_TRUE(e.source.ends_with(" in DEZEZuvazoz.clsHCluster.Results")) << e.source;
+}
+
+TEST_F(ControllerTest, NoMatrixLeavesOnlyTheMatrixTableOut) {
+  Put(1, 1, kMetric);
+  const auto report = [&](bool noMatrix) {
+    clsHCluster hc(context);
+    Options(hc, dezEZuvazozMetric, dezEZuvazozMethGroupAvg, "Data!A1:C5", dezEZuvazozSMMEuclidean, true);
+    hc.MeasureText("Euclidean");
+    hc.NoMatrix(noMatrix);
+    hc.Results();
+    return ColumnA(*OutputSheet());
+  };
+  std::vector<std::string> full = report(false);
+  const std::vector<std::string> lean = report(true);
+  // The full report is the lean one with the table (title, heading, five rows) and its
+  // blank line inserted after the header.
+  const auto title = std::find(full.begin(), full.end(), "Distance Matrix (Euclidean)");
+  ASSERT_NE(title, full.end());
+  full.erase(title, title + 8);
+  EXPECT_EQ(full, lean);
 }
 
 }  // namespace

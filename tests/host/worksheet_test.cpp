@@ -1,7 +1,8 @@
 // Worksheets and workbooks: names, order, activation, Cells, Range, limits, whole-sheet
-// formats, row heights, column widths and the storage interface.
+// formats, charts and the cell store.
 #include <gtest/gtest.h>
 
+#include "host/embedded/cell_store.h"
 #include "host/embedded/embedded_chart.h"
 #include "host/embedded/host_error.h"
 #include "host_test_support.h"
@@ -99,6 +100,21 @@ TEST_F(WorksheetTest, WorkbookSheetManagement) {
   const auto lone = app_->AddWorkbook("Lone.xlsx");
   ExpectRaises(1004, {[&] { book_->AddSheet("first"); }, [&] { lone->DeleteSheet(*lone->Sheets()[0]); },
                       [&] { lone->DeleteSheet(*other_); }});
+}
+
+// The sparse cell store's own rule that no user action shows: a block restyled back to
+// the default format stores no empty cells again.
+TEST(CellStore, RestyleBlockStoresEveryCellOfTheBlockUntilItIsDefaultAgain) {
+  CellStore store;
+  store.Set(1, 2, Variant("keep"), 0);
+  store.Set(1, 9, Variant("outside"), 0);
+  store.RestyleBlock({1, 1, 2, 3}, [](StyleId) { return StyleId{7}; });
+  EXPECT_EQ(store.CellCount(), 7U);
+  EXPECT_EQ(store.ValueAt(1, 2), Variant("keep"));
+  EXPECT_EQ(store.StyleAt(2, 3), 7U);
+  EXPECT_EQ(store.StyleAt(1, 9), 0U);
+  store.RestyleBlock({1, 1, 2, 3}, [](StyleId) { return kDefaultStyleId; });
+  EXPECT_EQ(store.CellCount(), 2U);
 }
 
 }  // namespace
