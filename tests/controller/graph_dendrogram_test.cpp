@@ -4,19 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "controller_fixture.h"
 #include "dezezuvazoz/enums.h"
 #include "host/embedded/chart_model.h"
 #include "host/embedded/embedded_chart.h"
 #include "host/embedded/host_constants.h"
 #include "host/embedded/object_model_constants.h"
-#include "host/embedded/report_settings.h"
 #include "host/embedded/sheet_limits.h"
 
 namespace dez::testing {
@@ -27,7 +20,6 @@ using embedded::ChartModel;
 using embedded::DataLabelSettings;
 using embedded::SeriesSettings;
 using ::testing::ElementsAre;
-using ::testing::MatchesRegex;
 
 constexpr double kRow = embedded::kDefaultRowHeight;
 
@@ -77,26 +69,26 @@ class GraphDendrogramTest : public ControllerFixture {
   }
 
   const ChartModel& Chart() const { return out->Charts().back()->Model(); }
-  const AxisSettings* FindAxis(std::int32_t type) const {
-    for (const AxisSettings& a : Chart().axes) {
-      if (a.type == type && a.group == embedded::kAxisGroupPrimary) return &a;
-    }
-    return nullptr;
+  /// The primary axis of `type`; the level axis carries the XValues: the horizontal axis
+  /// of the scatter chart.
+  const AxisSettings& Axis(bool level) const {
+    const std::int32_t type = level ? context.hostConstants->AxisLevel() : context.hostConstants->AxisItem();
+    return *std::ranges::find_if(Chart().axes, [&](const AxisSettings& a) {
+      return a.type == type && a.group == embedded::kAxisGroupPrimary;
+    });
   }
-  /// The level axis carries the XValues: the horizontal axis of the scatter chart.
-  const AxisSettings& LevelAxis() const { return *FindAxis(context.hostConstants->AxisLevel()); }
-  const AxisSettings& ItemAxis() const { return *FindAxis(context.hostConstants->AxisItem()); }
+  const AxisSettings& LevelAxis() const { return Axis(true); }
 
-  /// Draws the chart of `s` with the limits 0 and 2.2 over a report of ten rows and
-  /// returns the error it raises; `maxValOut` receives the limit as the call left it.
-  Error DrawFailing(const Schedule& s, double* maxValOut = nullptr) {
-    double minVal = 0.0;
-    double maxVal = 2.2;
-    const Error e = ErrorOf([&] { hc->GraphDendrogram(s, kABC, minVal, maxVal, 10); });
-    if (maxValOut != nullptr) *maxValOut = maxVal;
-    return e;
+  /// Draws the chart of `s` (labels A, B, C) over a report of `rows` rows; minVal and
+  /// maxVal hold the limits as the call leaves them.
+  void Draw(const Schedule& s, double min = 0.0, double max = 2.2, std::int32_t rows = 10) {
+    minVal = min;
+    maxVal = max;
+    hc->GraphDendrogram(s, kABC, minVal, maxVal, rows);
   }
 
+  double minVal = 0.0;
+  double maxVal = 0.0;
   bool failSettings = false;
   std::unique_ptr<clsHCluster> hc;
 };
@@ -114,10 +106,7 @@ void ExpectLabel(const SeriesSettings& series, std::int32_t point, const std::st
 
 TEST_F(GraphDendrogramTest, WorkedExampleOfThreeItemsSeriesBySeries) {
   AnalyseMatrix(dezEZuvazozDifference);
-  double minVal = 0.0;
-  double maxVal = 2.2;
-  hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 10);
-
+  Draw(ThreeItems());
   ASSERT_EQ(out->Charts().size(), 1u);
   const ChartModel& chart = Chart();
   ASSERT_EQ(chart.series.size(), 3u);
@@ -146,10 +135,8 @@ TEST_F(GraphDendrogramTest, WorkedExampleOfThreeItemsSeriesBySeries) {
     EXPECT_EQ(series.border.lineStyle, embedded::kLineStyleContinuous);
   }
 
-  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, "0.0");
-  EXPECT_EQ(LevelAxis().maximumScale, 2.2);
   EXPECT_FALSE(LevelAxis().reversePlotOrder.has_value());
-  EXPECT_EQ(ItemAxis().maximumScale, 5.0);
+  EXPECT_EQ(Axis(false).maximumScale, 5.0);
   EXPECT_EQ(chart.plotArea.height, 150.0);
 
   // One empty row below the ten rows of the report, at the report's left edge.
@@ -159,71 +146,50 @@ TEST_F(GraphDendrogramTest, WorkedExampleOfThreeItemsSeriesBySeries) {
   EXPECT_EQ(chart.shape.height, 95.0);
 
   EXPECT_TRUE(app->IsScreenUpdating());
-  EXPECT_EQ(maxVal, 22.0);  // the scaled magnitude of the label-format rule
-  EXPECT_EQ(minVal, 0.0);   // 0 is left alone
 }
 
 TEST_F(GraphDendrogramTest, SimilaritiesReverseTheLevelAxisAndTheStemEndsAtMinVal) {
   AnalyseMatrix(dezEZuvazozSimilarity);
-  double minVal = 0.0;
-  double maxVal = 1.0;
-  hc->GraphDendrogram(ThreeItems(1.0, 0.9, 0.2), kABC, minVal, maxVal, 10);
-
+  Draw(ThreeItems(1.0, 0.9, 0.2), 0.0, 1.0);
   const ChartModel& chart = Chart();
   ASSERT_EQ(chart.series.size(), 3u);
   EXPECT_THAT(chart.series[0].xValues,
               ElementsAre(1.0, static_cast<double>(0.9f), static_cast<double>(0.9f), 1.0));  // leaves at MaxVal
   EXPECT_THAT(chart.series[2].xValues, ElementsAre(static_cast<double>(0.2f), 0.0));
   EXPECT_EQ(LevelAxis().reversePlotOrder, true);
-  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, "0");
-  EXPECT_EQ(LevelAxis().minimumScale, 0.0);
-  EXPECT_EQ(LevelAxis().maximumScale, 1.0);
 }
 
-struct FormatCase {
-  double minVal;
-  double maxVal;
-  const char* format;
-  double scaledMin;
-  double scaledMax;
-};
-
-class LabelFormatTest : public GraphDendrogramTest, public ::testing::WithParamInterface<FormatCase> {};
-
-TEST_P(LabelFormatTest, DecimalPlacesFromTheLimits) {
-  const FormatCase& c = GetParam();
+// The level labels get as many decimal places as the limits need; the limits come back
+// scaled to their magnitude (0 is left alone), the axis scales are set before.
+TEST_F(GraphDendrogramTest, LabelFormatFromTheLimits) {
+  const struct {
+    double minVal, maxVal;
+    const char* format;
+    double scaledMin, scaledMax;
+  } cases[] = {{0.0, 2.2, "0.0", 0.0, 22.0},    {0.0, 1.0, "0", 0.0, 10.0},      {0.0, 0.25, "0.00", 0.0, 25.0},
+               {-1.33, 2.3, "0.0", 13.3, 23.0}, {0.0, 150.0, "0", 0.0, 150.0}, {-0.05, 0.5, "0.00", 50.0, 50.0}};
   hc->OutputRange("Out!$A$1");
-  double minVal = c.minVal;
-  double maxVal = c.maxVal;
-  hc->GraphDendrogram(ThreeItems(minVal, 1.0, 2.0), kABC, minVal, maxVal, 10);
-  EXPECT_EQ(LevelAxis().tickLabels.numberFormat, c.format);
-  EXPECT_EQ(LevelAxis().minimumScale, c.minVal);  // the scales are set before the scaling
-  EXPECT_EQ(LevelAxis().maximumScale, c.maxVal);
-  EXPECT_DOUBLE_EQ(minVal, c.scaledMin);
-  EXPECT_DOUBLE_EQ(maxVal, c.scaledMax);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.maxVal);
+    Draw(ThreeItems(c.minVal, 1.0, 2.0), c.minVal, c.maxVal);
+    EXPECT_EQ(LevelAxis().tickLabels.numberFormat, c.format);
+    EXPECT_EQ(LevelAxis().minimumScale, c.minVal);
+    EXPECT_EQ(LevelAxis().maximumScale, c.maxVal);
+    EXPECT_DOUBLE_EQ(minVal, c.scaledMin);
+    EXPECT_DOUBLE_EQ(maxVal, c.scaledMax);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Limits, LabelFormatTest,
-                         ::testing::Values(FormatCase{0.0, 1.0, "0", 0.0, 10.0},
-                                           FormatCase{0.0, 0.25, "0.00", 0.0, 25.0},
-                                           FormatCase{-1.33, 2.3, "0.0", 13.3, 23.0},
-                                           FormatCase{0.0, 150.0, "0", 0.0, 150.0},
-                                           FormatCase{-0.05, 0.5, "0.00", 50.0, 50.0}));
 
 TEST_F(GraphDendrogramTest, NearTheSheetsEndTheChartStandsOnTheReportsLastRow) {
   AnalyseMatrix(dezEZuvazozDifference);
   const std::int32_t first = embedded::kMaxRows - 5;  // report rows first .. first + numRows - 1
   hc->OutputRange("Out!$A$" + std::to_string(first));
-  double minVal = 0.0;
-  double maxVal = 2.2;
   // Four rows: the row below the report is the sheet's last row, and the chart starts there.
-  hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 4);
+  Draw(ThreeItems(), 0.0, 2.2, 4);
   EXPECT_EQ(Chart().shape.top, (embedded::kMaxRows - 1) * kRow);
   // Five rows: one row below would be past the sheet, so the chart starts on the last row
   // of the report.
-  minVal = 0.0;
-  maxVal = 2.2;
-  hc->GraphDendrogram(ThreeItems(), kABC, minVal, maxVal, 5);
+  Draw(ThreeItems(), 0.0, 2.2, 5);
   EXPECT_EQ(Chart().shape.top, (first + 4 - 1) * kRow);
   EXPECT_EQ(out->Charts().size(), 2u);
   EXPECT_EQ(Chart().objectName, "Chart 2");
@@ -232,7 +198,7 @@ TEST_F(GraphDendrogramTest, NearTheSheetsEndTheChartStandsOnTheReportsLastRow) {
 TEST_F(GraphDendrogramTest, AnErrorWithALineSourceIsChainedAndScreenUpdatingStaysOff) {
   AnalyseMatrix(dezEZuvazozDifference);
   failSettings = true;
-  const Error e = DrawFailing(ThreeItems());
+  const Error e = ErrorOf([&] { Draw(ThreeItems()); });
   EXPECT_EQ(e.number, fault::kInvalidCall);
   EXPECT_EQ(e.description, "no colour");
   EXPECT_EQ(e.source, "Line 2 in Korvel.clsReportSettings.BackColorIndex.GraphDendrogram");
@@ -245,21 +211,20 @@ TEST_F(GraphDendrogramTest, AnErrorWithALineSourceIsChainedAndScreenUpdatingStay
 // single precision and with the output sheet out of reach (Sheets looks in the active
 // workbook): each fault is raised from GraphDendrogram and the limits stay.
 TEST_F(GraphDendrogramTest, FaultsCarryTheProceduresSource) {
-  std::vector<std::pair<std::int32_t, Error>> raised;
-  raised.emplace_back(fault::kObjectNotSet, DrawFailing(ThreeItems()));
+  const auto expectFault = [&](std::int32_t number, const Schedule& s) {
+    const Error e = ErrorOf([&] { Draw(s); });
+    EXPECT_EQ(e.number, number) << e.source;
+    EXPECT_THAT(e.source, kGraphSource);
+    EXPECT_EQ(maxVal, 2.2) << "the limits stay";
+  };
+  expectFault(fault::kObjectNotSet, ThreeItems());
   AnalyseMatrix(dezEZuvazozDifference);
   Schedule unlabelled = ThreeItems();
   unlabelled[5].items = {1, 2, 7};
-  raised.emplace_back(fault::kSubscriptOutOfRange, DrawFailing(unlabelled));
-  raised.emplace_back(fault::kOverflow, DrawFailing(ThreeItems(0.0, 1e39, 2.0)));
+  expectFault(fault::kSubscriptOutOfRange, unlabelled);
+  expectFault(fault::kOverflow, ThreeItems(0.0, 1e39, 2.0));
   app->AddWorkbook("Book2.xlsx", {"Other"});
-  double maxVal = 0.0;
-  raised.emplace_back(fault::kSubscriptOutOfRange, DrawFailing(ThreeItems(), &maxVal));
-  EXPECT_EQ(maxVal, 2.2);
-  for (const auto& [number, e] : raised) {
-    EXPECT_EQ(e.number, number) << e.source;
-    EXPECT_THAT(e.source, kGraphSource);
-  }
+  expectFault(fault::kSubscriptOutOfRange, ThreeItems());
 }
 
 TEST_F(GraphDendrogramTest, ResultsDrawsTheChartBelowThePlacedReport) {
