@@ -16,16 +16,12 @@ namespace {
 
 using AddinLibraryTest = HostTest;
 
-TEST_F(AddinLibraryTest, CheckDataBlockAcceptsEveryBlock) {
+TEST_F(AddinLibraryTest, CheckDataBlockAcceptsEveryBlockCheckOutputAreaRefusesDataAndTheSheetsEdge) {
   clsDataChecksEmbedded checks;
   std::int32_t out = 7;
   checks.CheckDataBlock(R("A1:C5"), true, 3, 0, 0, -1, 0, 0, 0, 0, out);
   EXPECT_EQ(out, 0);
   EXPECT_EQ(NumberOf([&] { checks.CheckDataBlock(nullptr, false, 3, 0, 0, -1, 0, 0, 0, 0, out); }), 91);
-}
-
-TEST_F(AddinLibraryTest, CheckOutputAreaRefusesDataAndTheSheetsEdge) {
-  clsDataChecksEmbedded checks;
   host::RangePtr cell = data_->Cells(2, 2);
   checks.CheckOutputArea(cell, 6, 21, false);  // an empty area
   data_->WriteCell(22, 7, Variant(1));        // G22: the area's corner
@@ -54,15 +50,11 @@ TEST_F(AddinLibraryTest, CellFormatterHouseStyle) {
   f.FormatValueBlock(R("B2:D5"), false);
   f.FormatTextLine(R("A7"), true);
   f.FormatTextLine(R("A8"), false);
-  const CellStyle& corner = data_->StyleAt(1, 1);  // both bands: the later one's alignment
-  EXPECT_TRUE(corner.bold);
-  EXPECT_EQ(corner.interiorColorIndex, kColorIndexGray25);
-  EXPECT_EQ(corner.horizontalAlignment, kAlignLeft);
-  EXPECT_EQ(data_->StyleAt(1, 3).horizontalAlignment, kAlignCenter);
-  const CellStyle& value = data_->StyleAt(3, 3);
-  EXPECT_FALSE(value.bold);
-  EXPECT_EQ(value.numberFormat, "0.0000");
-  EXPECT_EQ(value.interiorColorIndex, kColorIndexNone);
+  const std::string font = CellStyle::kDefaultFontName;
+  // The corner is in both bands: the later one's alignment.
+  EXPECT_EQ(data_->StyleAt(1, 1), (CellStyle{font, 11.0, true, {}, "General", kAlignLeft, kColorIndexGray25}));
+  EXPECT_EQ(data_->StyleAt(1, 3), (CellStyle{font, 11.0, true, {}, "General", kAlignCenter, kColorIndexGray25}));
+  EXPECT_EQ(data_->StyleAt(3, 3), (CellStyle{font, 11.0, false, {}, "0.0000", kAlignGeneral, kColorIndexNone}));
   EXPECT_TRUE(data_->StyleAt(7, 1).bold);
   EXPECT_FALSE(data_->StyleAt(8, 1).bold);
   EXPECT_EQ(NumberOf([&] { f.FormatTextLine(nullptr, true); }), 91);

@@ -22,6 +22,16 @@ class ClipboardTest : public HostTest {
     s->Cells(2, 1)->NumberFormat("0.0000");
     s->Cells(3, 2)->SetValue(Variant("x"));
   }
+  /// Expects the report block with its top-left cell at (row, column) of `target`.
+  static void ExpectReport(const EmbeddedWorksheet& target, std::int32_t row, std::int32_t column) {
+    EXPECT_EQ(target.ValueAt(row, column), Variant("Heading"));
+    EXPECT_TRUE(target.StyleAt(row, column).bold);
+    EXPECT_EQ(target.StyleAt(row, column).interiorColorIndex, kColorIndexWhite);
+    EXPECT_EQ(target.ValueAt(row + 1, column), Variant(0.5));
+    EXPECT_EQ(target.StyleAt(row + 1, column).numberFormat, "0.0000");
+    EXPECT_EQ(target.ValueAt(row + 2, column + 1), Variant("x"));
+    EXPECT_EQ(target.StyleAt(row + 2, column + 1).interiorColorIndex, kColorIndexWhite);
+  }
 };
 
 TEST_F(ClipboardTest, PasteAllBringsValuesAndFormatsAndReplacesWhatWasThere) {
@@ -30,12 +40,7 @@ TEST_F(ClipboardTest, PasteAllBringsValuesAndFormatsAndReplacesWhatWasThere) {
   data_->WriteCell(9, 9, Variant("elsewhere"));
   app_->Range(Scratch()->Cells(1, 1), Scratch()->Cells(3, 2))->Copy();
   data_->Cells(5, 3)->PasteSpecial(kPasteAll);
-  EXPECT_EQ(data_->ValueAt(5, 3), Variant("Heading"));
-  EXPECT_TRUE(data_->StyleAt(5, 3).bold);
-  EXPECT_EQ(data_->StyleAt(5, 3).interiorColorIndex, kColorIndexWhite);
-  EXPECT_EQ(data_->ValueAt(6, 3), Variant(0.5));
-  EXPECT_EQ(data_->StyleAt(6, 3).numberFormat, "0.0000");
-  EXPECT_EQ(data_->ValueAt(7, 4), Variant("x"));
+  ExpectReport(*data_, 5, 3);
   EXPECT_TRUE(data_->ValueAt(6, 4).IsEmpty()) << "a blank source cell clears the target";
   // Only what the block holds is pasted: its empty cells keep the target's default.
   EXPECT_EQ(data_->StyleAt(5, 4).interiorColorIndex, kColorIndexNone);
@@ -50,9 +55,7 @@ TEST_F(ClipboardTest, PasteIntoAnotherWorkbookInternsItsFormats) {
   const auto target = second->Sheets()[0];
   app_->Range(Scratch()->Cells(1, 1), Scratch()->Cells(3, 2))->Copy();
   target->Cells(1, 1)->PasteSpecial(kPasteAll);
-  EXPECT_TRUE(target->StyleAt(1, 1).bold);
-  EXPECT_EQ(target->StyleAt(2, 1).numberFormat, "0.0000");
-  EXPECT_EQ(target->StyleAt(3, 2).interiorColorIndex, kColorIndexWhite);
+  ExpectReport(*target, 1, 1);
   EXPECT_LE(second->Styles().size(), 4U);
 }
 
@@ -80,7 +83,7 @@ TEST_F(ClipboardTest, WholeSheetCopy) {
   WriteReport();
   Scratch()->Cells()->Copy();
   data_->Cells(1, 1)->PasteSpecial(kPasteAll);
-  EXPECT_EQ(data_->ValueAt(3, 2), Variant("x"));
+  ExpectReport(*data_, 1, 1);
   EXPECT_EQ(data_->StyleAt(1000, 1000).interiorColorIndex, kColorIndexWhite);
   EXPECT_EQ(data_->Store().CellCount(), Scratch()->Store().CellCount());
 }

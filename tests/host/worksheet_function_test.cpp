@@ -122,12 +122,9 @@ TEST(Statistics, Conversions) {
   v(1, 3) = Variant("2");
   v(1, 4) = Variant(true);
   const DoubleMatrix d = s.ToDoubleMatrix(v);
-  EXPECT_EQ(d(1, 1), 1.5);
-  EXPECT_EQ(d(1, 2), 0.0);
-  EXPECT_EQ(d(1, 3), 2.0);
-  EXPECT_EQ(d(1, 4), -1.0);
-  EXPECT_EQ(s.ToStringArray(v)(1, 1), "1.5");
-  EXPECT_EQ(s.ToStringArray(v)(1, 2), "");
+  EXPECT_EQ((std::vector{d(1, 1), d(1, 2), d(1, 3), d(1, 4)}), (std::vector{1.5, 0.0, 2.0, -1.0}));
+  const auto texts = s.ToStringArray(v);
+  EXPECT_EQ((std::vector{texts(1, 1), texts(1, 2)}), (std::vector<std::string>{"1.5", ""}));
   v(1, 2) = Variant("x");
   EXPECT_THROW((void)s.ToDoubleMatrix(v), Error);
   v(1, 2) = Variant(CellError{2042});
