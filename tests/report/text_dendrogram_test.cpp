@@ -41,14 +41,13 @@ class TextDendrogramTest : public ReportTest {
  protected:
   /// Expects the font of a tree or axis line: glyph font, size 8, the label field in
   /// the text font.
-  void ExpectLineFonts(std::int32_t row, std::int32_t labelWidth) {
-    const embedded::CellStyle& style = StyleAt(row, 1);
-    EXPECT_EQ(style.fontName, "Korvel") << "row " << row;
-    EXPECT_EQ(style.fontSize, 8.0) << "row " << row;
-    ASSERT_EQ(style.runs.size(), 1U) << "row " << row;
-    EXPECT_EQ(style.runs[0].start, 1);
-    EXPECT_EQ(style.runs[0].length, labelWidth);
-    EXPECT_EQ(style.runs[0].fontName, "Courier New");
+  void ExpectLineFonts(std::int32_t row, std::int32_t labelWidth,
+                       std::vector<embedded::FontRun> more = {}) {
+    std::vector<embedded::FontRun> runs{{1, labelWidth, "Courier New", {}, {}}};
+    runs.insert(runs.end(), more.begin(), more.end());
+    EXPECT_EQ(StyleAt(row, 1).fontName, "Korvel") << "row " << row;
+    EXPECT_EQ(StyleAt(row, 1).fontSize, 8.0) << "row " << row;
+    EXPECT_EQ(StyleAt(row, 1).runs, runs) << "row " << row;
   }
 };
 
@@ -109,16 +108,9 @@ TEST_F(TextDendrogramTest, DrawingsLineByLineWithAxisScaleAndFonts) {
     ExpectRow(row, {"   " + kAxis}, 2);
     ExpectLineFonts(row++, 3);
     ExpectRow(row, {"   " + c.left + std::string(80 - c.left.size() - c.right.size(), ' ') + c.right}, 2);
-    const embedded::CellStyle& scale = StyleAt(row, 1);
-    EXPECT_EQ(scale.fontName, "Korvel");
-    EXPECT_EQ(scale.fontSize, 8.0);
-    ASSERT_EQ(scale.runs.size(), 2U);
-    EXPECT_EQ(scale.runs[0].start, 1);
-    EXPECT_EQ(scale.runs[0].length, 3 + static_cast<std::int32_t>(c.left.size()));
-    EXPECT_EQ(scale.runs[0].fontName, "Courier New");
-    EXPECT_EQ(scale.runs[1].start, 3 + 80 - static_cast<std::int32_t>(c.right.size()) + 1);
-    EXPECT_EQ(scale.runs[1].length, static_cast<std::int32_t>(c.right.size()));
-    EXPECT_EQ(scale.runs[1].fontName, "Courier New");
+    // The scale's two limits in the text font: the left one with the label field.
+    const auto right = static_cast<std::int32_t>(c.right.size());
+    ExpectLineFonts(row, 3 + static_cast<std::int32_t>(c.left.size()), {{84 - right, right, "Courier New", {}, {}}});
     EXPECT_EQ(Sheet().UsedRange()->bottom, row);
     EXPECT_EQ(out.CurrentRow(), row + 1);
   }
