@@ -54,41 +54,27 @@ TEST_F(ControllerTest, SubstitutionNoticeOnlyWhenTheMeasureChanges) {
   }
 }
 
-// A data check that refuses the output area while `refuse` is set.
-class RefusingChecks final : public host::clsDataChecks {
- public:
-  void CheckDataBlock(const host::RangePtr&, bool, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                      std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t&, host::Loc) override {}
-  void CheckOutputArea(host::RangePtr&, std::int32_t, std::int32_t, bool, host::Loc where) override {
-    if (refuse) throw Error(AddinErrorNumber(addin_error::kOutputAreaRefused), "clsDataChecks", "refused", where);
-  }
-  bool refuse = true;
-};
-
 TEST_F(ControllerTest, RefusedPlacementKeepsTheReportUntilAnOptionReallyChanges) {
-  auto checks = std::make_shared<RefusingChecks>();
-  context.dataChecks = checks;
   Put(1, 1, kDistances);
+  data->WriteCell(5, 8, Variant("in the way"));  // inside the report's area at G1
   clsHCluster hc(context);
   Options(hc, dezEZuvazozDifference, dezEZuvazozMethNearestNeigh, "Data!A1:D4");
+  hc.OutputRange("Data!G1");
   const Error e = ErrorOf([&] { hc.Results(); });
   EXPECT_EQ(e.number, AddinErrorNumber(addin_error::kOutputAreaRefused));
   EXPECT_TRUE(e.source.ends_with(".Results")) << e.source;
   // The cells change, but the cached report is placed as it was made.
   data->WriteCell(1, 2, Variant(9.0));
   data->WriteCell(2, 1, Variant(9.0));
+  data->WriteCell(5, 8, Variant());
   hc.Method(dezEZuvazozMethNearestNeigh);  // unchanged: the cache stays
   hc.GraphDend(true);                      // never discards
   hc.VarRange("Data!A1:D4");               // same text: not even resolved again
-  checks->refuse = false;
-  hc.OutputRange("Data!G1");
   hc.Results();
   EXPECT_EQ(data->ValueAt(1, 7).ToText(), "Hierarchical Clustering Results for:");
   EXPECT_EQ(data->ValueAt(7, 9), Variant(1.0)) << "the old d(1, 2) in the pasted matrix";
-  checks->refuse = true;
-  EXPECT_THROW(hc.Results(), Error);
+  EXPECT_THROW(hc.Results(), Error) << "the placed report is in the way";
   hc.Method(2);  // a real change: the engine runs again
-  checks->refuse = false;
   hc.OutputRange("Data!G30");
   hc.Results();
   EXPECT_EQ(data->ValueAt(36, 9), Variant(9.0)) << "report made anew from the changed cells";
@@ -103,7 +89,17 @@ TEST_F(ControllerTest, RowLabelsFollowTheWorksheetRows) {
   EXPECT_EQ(hc.ItemLabels().At(6), "Row 9");
 }
 
-TEST_F(ControllerTest, UndefinedMatrixGivesTheShortReport) {
+// A formatter that fails on the first line of the undefined-matrix notice.
+class FailingFormatter final : public host::clsCellFormatter {
+ public:
+  void FormatHeadingBand(const host::RangePtr&, bool, host::Loc) override {}
+  void FormatValueBlock(const host::RangePtr&, bool, host::Loc) override {}
+  void FormatTextLine(const host::RangePtr& range, bool, host::Loc where) override {
+    if (range->CellValue() == Variant("There are undefined numbers in the")) throw Error(fault::kInvalidCall, "", "", where);
+  }
+};
+
+TEST_F(ControllerTest, UndefinedMatrixGivesTheShortReportAndErrorsFromDeepInsideNameTheWholeChain) {
   Put(1, 1, {{0, 0}, {0, 0}, {1, 1}});
   clsHCluster hc(context);
   hc.MeasureText("Bray-Curtis");
@@ -117,6 +113,14 @@ TEST_F(ControllerTest, UndefinedMatrixGivesTheShortReport) {
                                       "Execution was halted."}));
   EXPECT_TRUE(hc.EngineResults().Undefined());
   EXPECT_EQ(OutputSheet()->Name(), "Sheet1") << "a new sheet at the end of the workbook";
+  context.newCellFormatter = [] { return std::make_unique<FailingFormatter>(); };
+  clsHCluster failing(context);
+  Options(failing, dezEZuvazozMetric, 3, "Data!A1:B3", dezEZuvazozSMMBrayCurtis);
+  const Error e = ErrorOf([&] { failing.Results(); });
+  EXPECT_EQ(e.number, fault::kInvalidCall);
+  EXPECT_THAT(e.source, ::testing::MatchesRegex(
+                            "Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterOutput\\.OutputComment\\.FormatSimpleResults\\."
+                            "GetResults\\.Results"));
 }
 
 TEST_F(ControllerTest, NarrowOutputLocationSlicesTheMatrix) {
@@ -131,28 +135,6 @@ TEST_F(ControllerTest, NarrowOutputLocationSlicesTheMatrix) {
   bool partTwo = false;
   for (std::int32_t r = 1; r <= 60; ++r) partTwo |= data->ValueAt(r, 250) == Variant("Distance Matrix (Euclidean): Part 2");
   EXPECT_TRUE(partTwo) << "slices of ten columns";
-}
-
-// A formatter that fails on the first line of the undefined-matrix notice.
-class FailingFormatter final : public host::clsCellFormatter {
- public:
-  void FormatHeadingBand(const host::RangePtr&, bool, host::Loc) override {}
-  void FormatValueBlock(const host::RangePtr&, bool, host::Loc) override {}
-  void FormatTextLine(const host::RangePtr& range, bool, host::Loc where) override {
-    if (range->CellValue() == Variant("There are undefined numbers in the")) throw Error(fault::kInvalidCall, "", "", where);
-  }
-};
-
-TEST_F(ControllerTest, ErrorsFromDeepInsideNameTheWholeChain) {
-  context.newCellFormatter = [] { return std::make_unique<FailingFormatter>(); };
-  Put(1, 1, {{0, 0}, {0, 0}, {1, 1}});
-  clsHCluster hc(context);
-  Options(hc, dezEZuvazozMetric, 3, "Data!A1:B3", dezEZuvazozSMMBrayCurtis);
-  const Error e = ErrorOf([&] { hc.Results(); });
-  EXPECT_EQ(e.number, fault::kInvalidCall);
-  EXPECT_THAT(e.source, ::testing::MatchesRegex(
-                            "Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterOutput\\.OutputComment\\.FormatSimpleResults\\."
-                            "GetResults\\.Results"));
 }
 
 TEST_F(ControllerTest, PowerOutsideZeroToNineBecomesOneInTheCallersVariable) {
