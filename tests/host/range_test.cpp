@@ -128,7 +128,8 @@ TEST_F(RangeTest, CharacterRunsOfTheTopLeftCell) {
   cell->Characters(1, 4)->Font()->Name("Courier New");
   cell->Font()->Size(8);
   EXPECT_EQ(data_->StyleAt(3, 1),
-            (CellStyle{"Korvel", 8.0, false, {{1, 4, "Courier New", {}, {}}}, "General", kAlignGeneral, kColorIndexNone}));
+            (CellStyle{"Korvel", 8.0, false, {{1, 4, "Courier New", {}, {}}}, "General", kAlignGeneral,
+                       kColorIndexNone}));
   EXPECT_TRUE(data_->StyleAt(3, 2).runs.empty()) << "only the top-left cell";
   cell->Characters(2, 1)->Font()->Size(10);
   cell->Characters(2, 1)->Font()->Bold(true);

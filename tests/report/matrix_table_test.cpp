@@ -129,7 +129,7 @@ TEST_F(MatrixTableTest, TableRunningPastTheSheetFailsBeforeWritingAnything) {
     return out;
   };
   EXPECT_NO_THROW(at1048569()->OutputMatrix(Labels(6), Labels(6), DoubleMatrix(6, 6, 1.0), "fits"));
-  const Error e = ErrorOf([&] { at1048569()->OutputMatrix(Labels(7), Labels(7), DoubleMatrix(7, 7, 1.0), "too tall"); });
+  const Error e = ErrorOf([&] { at1048569()->OutputMatrix(Labels(7), Labels(7), DoubleMatrix(7, 7, 1.0), "T"); });
   EXPECT_EQ(e.number, fault::kApplicationDefined);
   EXPECT_TRUE(e.source.ends_with(" in DEZEZuvazoz.clsHClusterOutput.OutputMatrix")) << e.source;
   EXPECT_EQ(At(1048569, 1), Variant()) << "nothing written";
