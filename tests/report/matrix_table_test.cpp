@@ -71,8 +71,8 @@ TEST(MatrixSlices, WidthAndTableRows) {
     std::int16_t maxCols;
     std::int32_t n, width;
     std::int64_t rows;
-  } cases[] = {{4, 8, 4, 21}, {4, 12, 10, 29}, {0, 300, 255, 605}, {-3, 8, 255, 10}, {256, 8, 255, 10}, {1, 3, 1, 17},
-               {10, 0, 10, 0}};
+  } cases[] = {{4, 8, 4, 21}, {4, 10, 4, 38}, {4, 11, 10, 27}, {0, 300, 255, 605}, {-3, 8, 255, 10},
+               {256, 8, 255, 10}, {1, 3, 1, 17}, {10, 0, 10, 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(clsHClusterOutput::MatrixSliceWidth(c.maxCols, c.n), c.width) << c.maxCols << ", " << c.n;
     EXPECT_EQ(clsHClusterOutput::MatrixTableRows(c.n, c.n, c.width), c.rows) << c.maxCols << ", " << c.n;
