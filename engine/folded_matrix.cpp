@@ -76,7 +76,7 @@ FoldedMatrix::FoldedMatrix(DoubleMatrix& matrix)
   for (std::int32_t i = 0; i + 1 < n_; ++i) {
     std::memmove(cells + RowStart(i), cells + Index(i) * n + Index(i) + 1, sizeof(double) * (n - Index(i) - 1));
   }
-  std::vector<double> elements = matrix_.TakeElements();
+  DoubleMatrix::Elements elements = matrix_.TakeElements();
   ReleasePages(elements.data() + pairs_, elements.data() + elements.size());
   elements.resize(pairs_);  // smaller: the memory stays the vector's, nothing is moved
   input_ = DoubleMatrix(static_cast<std::int32_t>(pairs_), 1, std::move(elements));
@@ -92,7 +92,7 @@ std::size_t FoldedMatrix::RowStart(std::int32_t i) const {
 // order, then the mirror and the diagonal: every cell is written again.
 void FoldedMatrix::Unfold() {
   if (!folded_) return;
-  std::vector<double> elements = input_.TakeElements();
+  DoubleMatrix::Elements elements = input_.TakeElements();
   const std::size_t n = Index(n_);
   elements.resize(n * n);  // within its capacity
   double* cells = elements.data();

@@ -8,10 +8,12 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "runtime/error.h"
+#include "runtime/huge_page_allocator.h"
 #include "runtime/variant.h"
 
 namespace dez {
@@ -21,13 +23,16 @@ namespace dez {
 template <class T>
 class Array2D {
  public:
+  /// The storage: numbers (the engine's matrices, up to gigabytes) on huge pages.
+  using Elements = std::vector<T, std::conditional_t<std::is_same_v<T, double>, HugePageAllocator<T>, std::allocator<T>>>;
+
   Array2D() = default;
   Array2D(std::int32_t rows, std::int32_t cols, const T& fill = T())
       : rows_(rows), cols_(cols),
         data_(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols), fill) {}
   /// An array over `elements`, row by row, without copying them; there must be rows x cols
   /// of them (std::length_error otherwise).
-  Array2D(std::int32_t rows, std::int32_t cols, std::vector<T>&& elements)
+  Array2D(std::int32_t rows, std::int32_t cols, Elements&& elements)
       : rows_(rows), cols_(cols), data_(std::move(elements)) {
     if (data_.size() != static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols)) {
       throw std::length_error("Array2D: elements do not match the shape");
@@ -35,8 +40,8 @@ class Array2D {
   }
 
   /// Moves the elements out, row by row, without copying them, and leaves the array empty.
-  std::vector<T> TakeElements() {
-    std::vector<T> elements = std::move(data_);
+  Elements TakeElements() {
+    Elements elements = std::move(data_);
     data_.clear();
     rows_ = 0;
     cols_ = 0;
@@ -86,7 +91,7 @@ class Array2D {
 
   std::int32_t rows_ = 0;
   std::int32_t cols_ = 0;
-  std::vector<T> data_;
+  Elements data_;
 };
 
 using DoubleMatrix = Array2D<double>;
