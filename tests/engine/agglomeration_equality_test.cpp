@@ -24,6 +24,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "agglomeration_literal.h"
@@ -124,39 +125,27 @@ VariantMatrix DrawData(const Family& f, std::int32_t n, std::mt19937& gen, Doubl
   const std::int32_t p = std::uniform_int_distribution<std::int32_t>(1, 4)(gen);
   const std::int32_t rows = f.data == WardsData::kFewRows ? std::max(1, n - 1) : n;
   VariantMatrix data(rows, p);
-  std::vector<double> x(static_cast<std::size_t>(n) * static_cast<std::size_t>(p), 0.0);
-  std::uniform_int_distribution<int> value(-3, 3);
-  std::uniform_int_distribution<int> form(0, 9);
+  DoubleMatrix x(n, p);  // the numbers the cells stand for
+  std::uniform_int_distribution<int> value(-3, 3), form(0, 9);
   for (std::int32_t i = 1; i <= rows; ++i) {
     for (std::int32_t v = 1; v <= p; ++v) {
       double number = value(gen);
       if (f.data == WardsData::kHugeValues && form(gen) < 3) number = form(gen) < 5 ? 1e308 : -1e308;
-      Variant cell = number;
       const int how = form(gen);
-      if (how == 0 && number == 0.0) {
-        cell = Variant();  // empty reads as 0
-      } else if (how == 1) {
-        cell = FormatGeneral(number);  // a numeric text reads as the number
-      }
-      data(i, v) = cell;
-      x[static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(p) + static_cast<std::size_t>(v - 1)] = number;
+      // An empty cell reads as 0, a numeric text as its number.
+      data(i, v) = how == 0 && number == 0.0 ? Variant() : how == 1 ? Variant(FormatGeneral(number)) : Variant(number);
+      x(i, v) = number;
     }
   }
   if (f.data == WardsData::kBadCell) {
-    data(std::uniform_int_distribution<std::int32_t>(1, rows)(gen), std::uniform_int_distribution<std::int32_t>(1, p)(gen)) =
-        "not a number";
+    std::uniform_int_distribution<std::int32_t> row(1, rows), column(1, p);
+    data(row(gen), column(gen)) = "not a number";
   }
-  if (f.data == WardsData::kFromData) {
-    for (std::int32_t i = 1; i <= n; ++i) {
-      for (std::int32_t j = 1; j <= n; ++j) {
-        double d = 0.0;
-        for (std::int32_t v = 0; v < p; ++v) {
-          const double diff = x[static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(p) + static_cast<std::size_t>(v)] -
-                              x[static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(p) + static_cast<std::size_t>(v)];
-          d += diff * diff;
-        }
-        if (j <= matrix.cols()) matrix(i, j) = d;
-      }
+  for (std::int32_t i = 1; f.data == WardsData::kFromData && i <= n; ++i) {
+    for (std::int32_t j = 1; j <= n; ++j) {
+      double d = 0.0;
+      for (std::int32_t v = 1; v <= p; ++v) d += (x(i, v) - x(j, v)) * (x(i, v) - x(j, v));
+      matrix(i, j) = d;
     }
   }
   return data;
@@ -170,19 +159,26 @@ struct Outcome {
   std::vector<double> progress;
 };
 
-template <class Agglomerator>
-Outcome RunOne(Agglomerator agglomerate, const DoubleMatrix& d, bool difference, std::int32_t method,
-            const VariantMatrix& data) {
+Outcome RunOne(bool literal, const DoubleMatrix& d, bool difference, std::int32_t method, const VariantMatrix& data) {
   Outcome o;
+  const StepProgress progress = [&o](double f) { o.progress.push_back(f); };
   try {
-    agglomerate(d, o.steps, difference, method, data, [&o](double f) { o.progress.push_back(f); });
+    if (literal) {
+      AgglomerateLiteral(d, o.steps, difference, method, data, progress);
+    } else {
+      Agglomerate(d, o.steps, difference, method, data, progress);
+    }
   } catch (const Error& e) {
     o.error = e;
   }
   return o;
 }
 
-std::uint64_t Bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+/// An entry with the bits of its level and position, so that −0 differs from 0.
+auto BitsOf(const ScheduleEntry& e) {
+  return std::tuple(e.first, e.second, e.items, std::bit_cast<std::uint64_t>(e.level),
+                    std::bit_cast<std::uint64_t>(e.position));
+}
 
 void ExpectIdentical(const Outcome& fast, const Outcome& literal) {
   ASSERT_EQ(fast.error.has_value(), literal.error.has_value())
@@ -195,13 +191,7 @@ void ExpectIdentical(const Outcome& fast, const Outcome& literal) {
   }
   ASSERT_EQ(fast.steps.UBound(), literal.steps.UBound());
   for (std::int32_t e = 1; e <= literal.steps.UBound(); ++e) {
-    const ScheduleEntry& a = fast.steps[e];
-    const ScheduleEntry& b = literal.steps[e];
-    ASSERT_EQ(a.first, b.first) << "entry " << e;
-    ASSERT_EQ(a.second, b.second) << "entry " << e;
-    ASSERT_EQ(a.items, b.items) << "entry " << e;
-    ASSERT_EQ(Bits(a.level), Bits(b.level)) << "entry " << e << ": " << a.level << " against " << b.level;
-    ASSERT_EQ(Bits(a.position), Bits(b.position)) << "entry " << e;
+    ASSERT_EQ(BitsOf(fast.steps[e]), BitsOf(literal.steps[e])) << "entry " << e;
   }
   EXPECT_EQ(fast.progress, literal.progress);
 }
@@ -209,53 +199,48 @@ void ExpectIdentical(const Outcome& fast, const Outcome& literal) {
 // ---- the table ----
 
 std::vector<Family> Families() {
-  struct MethodName {
-    std::int32_t method;
-    const char* name;
-  };
-  static const MethodName kMethods[] = {{kNN, "NearestNeigh"}, {kFN, "FurthestNeigh"}, {kGA, "GroupAvg"},
-                                        {kCentroid, "Centroid"}, {kWards, "Wards"},     {kLW, "LanceWilliams"},
-                                        {0, "UnknownCode0"},     {7, "UnknownCode7"}};
-  struct ValuesName {
-    Values values;
-    const char* name;
-  };
-  static const ValuesName kValues[] = {{Values::kThreeIntegers, "ThreeIntegers"},
-                                       {Values::kSmallIntegers, "SmallIntegers"},
-                                       {Values::kSignedZeros, "SignedZeros"},
-                                       {Values::kReals, "Reals"}};
+  static const std::pair<std::int32_t, const char*> kMethods[] = {
+      {kNN, "NearestNeigh"}, {kFN, "FurthestNeigh"}, {kGA, "GroupAvg"},         {kCentroid, "Centroid"},
+      {kWards, "Wards"},     {kLW, "LanceWilliams"}, {0, "UnknownCode0"},       {7, "UnknownCode7"}};
+  static const std::pair<Values, const char*> kValues[] = {{Values::kThreeIntegers, "_ThreeIntegers"},
+                                                           {Values::kSmallIntegers, "_SmallIntegers"},
+                                                           {Values::kSignedZeros, "_SignedZeros"},
+                                                           {Values::kReals, "_Reals"}};
   std::vector<Family> families;
-  const auto add = [&](std::string name, std::int32_t method, bool difference, Values values, Shape shape,
-                       WardsData data, std::int32_t largest) {
-    families.push_back({std::move(name), method, difference, values, shape, data, largest});
-  };
-  for (const MethodName& m : kMethods) {
-    const WardsData data = m.method == kWards ? WardsData::kIntegers : WardsData::kNone;
-    const std::int32_t largest = m.method == kWards ? 150 : 300;
+  for (const auto& [method, name] : kMethods) {
+    const WardsData data = method == kWards ? WardsData::kIntegers : WardsData::kNone;
     for (const bool difference : {true, false}) {
-      for (const ValuesName& v : kValues) {
-        add(std::string(m.name) + (difference ? "_Distances_" : "_Similarities_") + v.name, m.method, difference,
-            v.values, Shape::kSymmetric, data, largest);
+      const std::string prefix = name + std::string(difference ? "_Distances" : "_Similarities");
+      for (const auto& [values, valuesName] : kValues) {
+        families.push_back({prefix + valuesName, method, difference, values, Shape::kSymmetric, data,
+                            method == kWards ? 150 : 300});
       }
-      add(std::string(m.name) + (difference ? "_Distances" : "_Similarities") + "_Asymmetric", m.method, difference,
-          Values::kThreeIntegers, Shape::kAsymmetric, data, 100);
-      add(std::string(m.name) + (difference ? "_Distances" : "_Similarities") + "_HugeValues", m.method, difference,
-          Values::kHuge, Shape::kSymmetric, data, 64);
+      families.push_back(
+          {prefix + "_Asymmetric", method, difference, Values::kThreeIntegers, Shape::kAsymmetric, data, 100});
+      families.push_back({prefix + "_HugeValues", method, difference, Values::kHuge, Shape::kSymmetric, data, 64});
     }
-    add(std::string(m.name) + "_WideMatrix", m.method, true, Values::kSmallIntegers, Shape::kWide, data, 64);
-    add(std::string(m.name) + "_NonFiniteCell", m.method, true, Values::kNonFinite, Shape::kAsymmetric, data, 25);
+    families.push_back({name + std::string("_WideMatrix"), method, true, Values::kSmallIntegers, Shape::kWide, data, 64});
+    families.push_back(
+        {name + std::string("_NonFiniteCell"), method, true, Values::kNonFinite, Shape::kAsymmetric, data, 25});
   }
-  add("Wards_SquaredEuclideanOfData", kWards, true, Values::kSmallIntegers, Shape::kSymmetric, WardsData::kFromData, 300);
-  add("Wards_SquaredEuclideanOfData_Similarities", kWards, false, Values::kSmallIntegers, Shape::kSymmetric,
-      WardsData::kFromData, 100);
-  add("Wards_HugeData", kWards, true, Values::kSmallIntegers, Shape::kSymmetric, WardsData::kHugeValues, 100);
-  add("Wards_CellThatIsNoNumber", kWards, true, Values::kThreeIntegers, Shape::kSymmetric, WardsData::kBadCell, 64);
-  add("Wards_FewerRowsThanItems", kWards, true, Values::kThreeIntegers, Shape::kSymmetric, WardsData::kFewRows, 64);
-  add("Wards_NoData", kWards, true, Values::kThreeIntegers, Shape::kSymmetric, WardsData::kNone, 16);
-  add("Centroid_Reals_Similarities_Asymmetric", kCentroid, false, Values::kReals, Shape::kAsymmetric, WardsData::kNone,
-      300);
+  const auto wards = [](const char* name, bool difference, Values values, WardsData data, std::int32_t largest) {
+    return Family{name, kWards, difference, values, Shape::kSymmetric, data, largest};
+  };
+  families.push_back(wards("Wards_SquaredEuclideanOfData", true, Values::kSmallIntegers, WardsData::kFromData, 300));
+  families.push_back(
+      wards("Wards_SquaredEuclideanOfData_Similarities", false, Values::kSmallIntegers, WardsData::kFromData, 100));
+  families.push_back(wards("Wards_HugeData", true, Values::kSmallIntegers, WardsData::kHugeValues, 100));
+  families.push_back(wards("Wards_CellThatIsNoNumber", true, Values::kThreeIntegers, WardsData::kBadCell, 64));
+  families.push_back(wards("Wards_FewerRowsThanItems", true, Values::kThreeIntegers, WardsData::kFewRows, 64));
+  families.push_back(wards("Wards_NoData", true, Values::kThreeIntegers, WardsData::kNone, 16));
+  families.push_back({"Centroid_Reals_Similarities_Asymmetric", kCentroid, false, Values::kReals, Shape::kAsymmetric,
+                      WardsData::kNone, 300});
   return families;
 }
+
+struct RestoreThreads {
+  ~RestoreThreads() { SetBuilderThreads(0); }
+};
 
 class AgglomerationEquality : public ::testing::TestWithParam<Family> {};
 
@@ -264,13 +249,7 @@ TEST_P(AgglomerationEquality, SameScheduleAsTheLiteralAlgorithm) {
   std::uint32_t seed = 0;
   for (const char c : f.name) seed = seed * 31u + static_cast<unsigned char>(c);
   std::mt19937 gen(seed);
-  const auto fast = [](const DoubleMatrix& d, Schedule& s, bool diff, std::int32_t method, const VariantMatrix& data,
-                       const StepProgress& progress) { Agglomerate(d, s, diff, method, data, progress); };
-  const auto literal = [](const DoubleMatrix& d, Schedule& s, bool diff, std::int32_t method, const VariantMatrix& data,
-                          const StepProgress& progress) { AgglomerateLiteral(d, s, diff, method, data, progress); };
-  struct Restore {
-    ~Restore() { SetBuilderThreads(0); }
-  } restore;
+  RestoreThreads restore;
   int compared = 0;
   for (const std::int32_t n : kSizes) {
     if (n > f.largest) break;
@@ -282,7 +261,7 @@ TEST_P(AgglomerationEquality, SameScheduleAsTheLiteralAlgorithm) {
       const std::int32_t threads = kThreadCounts[static_cast<std::size_t>(compared) % std::size(kThreadCounts)];
       SetBuilderThreads(threads);
       SCOPED_TRACE(::testing::Message() << "n = " << n << ", draw " << draw << ", " << threads << " threads");
-      ExpectIdentical(RunOne(fast, d, f.difference, f.method, data), RunOne(literal, d, f.difference, f.method, data));
+      ExpectIdentical(RunOne(false, d, f.difference, f.method, data), RunOne(true, d, f.difference, f.method, data));
       ++compared;
       if (HasFatalFailure()) return;
     }
@@ -313,9 +292,7 @@ TEST(AgglomerationEqualityEdges, ScheduleIsReplacedAtTheStartAndHoldsTheStepsMad
 // A progress report that fails stops the agglomeration after that step: the same error
 // and the same entries as the literal's.
 TEST(AgglomerationEqualityEdges, FailingProgressReportStopsAfterItsStep) {
-  struct Restore {
-    ~Restore() { SetBuilderThreads(0); }
-  } restore;
+  RestoreThreads restore;
   for (const std::int32_t threads : {1, 2}) {
     SetBuilderThreads(threads);
     for (const std::int32_t method : {kGA, kWards}) {
@@ -326,8 +303,7 @@ TEST(AgglomerationEqualityEdges, FailingProgressReportStopsAfterItsStep) {
         const auto failing = [stopAt](double fraction) {
           if (fraction >= stopAt) throw Error(fault::kApplicationDefined, "Progress", "stopped");
         };
-        Schedule fast;
-        Schedule literal;
+        Schedule fast, literal;
         const Error a = CatchError([&] { Agglomerate(d, fast, true, method, data, failing); });
         const Error b = CatchError([&] { AgglomerateLiteral(d, literal, true, method, data, failing); });
         EXPECT_EQ(a.number, b.number);

@@ -26,12 +26,12 @@ struct Cluster {
   std::vector<std::int32_t> items;
 };
 
-using Points = std::vector<std::vector<double>>;
-
-std::vector<double> Centroid(const Cluster& c, const Points& x) {
-  std::vector<double> mean(x[0].size(), 0.0);
-  for (const auto i : c.items)
-    for (std::size_t v = 0; v < mean.size(); ++v) mean[v] += x[static_cast<std::size_t>(i - 1)][v] / static_cast<double>(c.items.size());
+/// The mean of the items' rows of `x` (item i's coordinates in row i).
+std::vector<double> Centroid(const Cluster& c, const DoubleMatrix& x) {
+  std::vector<double> mean(static_cast<std::size_t>(x.cols()), 0.0);
+  for (const auto i : c.items) {
+    for (std::int32_t v = 1; v <= x.cols(); ++v) mean[static_cast<std::size_t>(v - 1)] += x(i, v) / c.items.size();
+  }
   return mean;
 }
 
@@ -41,32 +41,33 @@ double SquaredDistance(const std::vector<double>& a, const std::vector<double>& 
   return s;
 }
 
+/// Item i's coordinates.
+std::vector<double> Point(const DoubleMatrix& x, std::int32_t i) { return Centroid({0, {i}}, x); }
+
 // The value between two clusters: smallest, largest or mean original value over their
 // pairs; squared distance of the centroids; Ward's 2·na·nb/(na+nb) times that.
-double Linkage(std::int32_t method, const Cluster& a, const Cluster& b, const DoubleMatrix& d, const Points& x) {
+double Linkage(std::int32_t method, const Cluster& a, const Cluster& b, const DoubleMatrix& d, const DoubleMatrix& x) {
   if (method == kCentroid || method == kWards) {
     const double c = SquaredDistance(Centroid(a, x), Centroid(b, x));
-    if (method == kCentroid) return c;
     const double na = static_cast<double>(a.items.size()), nb = static_cast<double>(b.items.size());
-    return 2 * na * nb / (na + nb) * c;
+    return method == kCentroid ? c : 2 * na * nb / (na + nb) * c;
   }
   double lo = std::numeric_limits<double>::infinity(), hi = -lo, sum = 0;
-  for (const auto i : a.items)
+  for (const auto i : a.items) {
     for (const auto j : b.items) {
       lo = std::min(lo, d(i, j));
       hi = std::max(hi, d(i, j));
       sum += d(i, j);
     }
-  if (method == kNN) return lo;
-  if (method == kFN) return hi;
-  return sum / static_cast<double>(a.items.size() * b.items.size());
+  }
+  return method == kNN ? lo : method == kFN ? hi : sum / static_cast<double>(a.items.size() * b.items.size());
 }
 
-double WithinSumOfSquares(const std::vector<Cluster>& clusters, const Points& x) {
+double WithinSumOfSquares(const std::vector<Cluster>& clusters, const DoubleMatrix& x) {
   double t = 0;
   for (const auto& c : clusters) {
     const auto mean = Centroid(c, x);
-    for (const auto i : c.items) t += SquaredDistance(x[static_cast<std::size_t>(i - 1)], mean);
+    for (const auto i : c.items) t += SquaredDistance(Point(x, i), mean);
   }
   return t;
 }
@@ -77,13 +78,12 @@ using FlexibleValues = std::map<std::pair<std::int16_t, std::int16_t>, double>;
 
 double Flexible(FlexibleValues& v, std::int16_t a, std::int16_t b) { return v[{std::max(a, b), std::min(a, b)}]; }
 
-Schedule NaiveAgglomeration(const DoubleMatrix& d, std::int32_t method, const Points& x) {
+Schedule NaiveAgglomeration(const DoubleMatrix& d, std::int32_t method, const DoubleMatrix& x) {
   const std::int32_t n = d.rows();
   FlexibleValues flexible;
-  for (std::int16_t i = 1; i <= n; ++i)
-    for (std::int16_t j = 1; j < i; ++j) flexible[{i, j}] = d(i, j);
   const auto value = [&](const Cluster& a, const Cluster& b) {
-    return method == kLW ? Flexible(flexible, a.number, b.number) : Linkage(method, a, b, d, x);
+    if (method != kLW) return Linkage(method, a, b, d, x);
+    return a.number <= n && b.number <= n ? d(a.number, b.number) : Flexible(flexible, a.number, b.number);
   };
   Schedule s(2 * n - 1);
   std::vector<Cluster> active;  // ascending cluster numbers
@@ -94,20 +94,17 @@ Schedule NaiveAgglomeration(const DoubleMatrix& d, std::int32_t method, const Po
   for (std::int16_t k = static_cast<std::int16_t>(n + 1); k <= 2 * n - 1; ++k) {
     std::size_t r = 1, c = 0;
     double best = value(active[1], active[0]);
-    for (std::size_t cc = 0; cc < active.size(); ++cc)
+    for (std::size_t cc = 0; cc < active.size(); ++cc) {
       for (std::size_t rr = cc + 1; rr < active.size(); ++rr) {
         const double v = value(active[rr], active[cc]);
         if (v < best) best = v, r = rr, c = cc;
       }
+    }
     Cluster joined{k, active[r].items};
     joined.items.insert(joined.items.end(), active[c].items.begin(), active[c].items.end());
     s[k] = Entry(active[r].number, active[c].number, joined.items, best);
-    const double beta = -0.25, alpha = (1 - beta) / 2;
-    for (const Cluster& q : active) {
-      if (q.number == active[r].number || q.number == active[c].number) continue;
-      flexible[{k, q.number}] = alpha * (Flexible(flexible, active[r].number, q.number) +
-                                         Flexible(flexible, active[c].number, q.number)) +
-                                beta * Flexible(flexible, active[r].number, active[c].number);
+    for (const Cluster& q : active) {  // β = −1/4, (1 − β)/2 = 5/8
+      flexible[{k, q.number}] = 0.625 * (value(active[r], q) + value(active[c], q)) - 0.25 * best;
     }
     active.erase(active.begin() + static_cast<std::ptrdiff_t>(r));
     active.erase(active.begin() + static_cast<std::ptrdiff_t>(c));
@@ -139,7 +136,7 @@ TEST(LiteralAgglomeration, NearestFurthestAndFlexibleWithForcedTiesMatchExactly)
     const DoubleMatrix d = RandomMatrix(2 + static_cast<std::int32_t>(seed % 13), seed, 3);
     for (const std::int32_t method : {kNN, kFN, kLW}) {
       SCOPED_TRACE(::testing::Message() << "seed " << seed << " method " << method);
-      ExpectSameSchedule(AgglomerateLiteral(d, true, method, {}), NaiveAgglomeration(d, method, {}), true);
+      ExpectSameSchedule(AgglomerateLiteral(d, true, method, {}), NaiveAgglomeration(d, method, DoubleMatrix()), true);
     }
   }
 }
@@ -149,14 +146,15 @@ TEST(LiteralAgglomeration, GroupAverageCentroidAndWardsMatchTheirDefinitions) {
   std::uniform_real_distribution<double> u(-5.0, 5.0);
   for (int trial = 0; trial < 12; ++trial) {
     const std::int32_t n = 3 + trial;
-    Points x(static_cast<std::size_t>(n), std::vector<double>(3));
+    DoubleMatrix x(n, 3);
     VariantMatrix data(n, 3);
-    for (std::int32_t i = 1; i <= n; ++i)
-      for (std::int32_t v = 1; v <= 3; ++v) data(i, v) = x[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(v - 1)] = u(gen);
+    for (std::int32_t i = 1; i <= n; ++i) {
+      for (std::int32_t v = 1; v <= 3; ++v) data(i, v) = x(i, v) = u(gen);
+    }
     DoubleMatrix sq(n, n);
-    for (std::int32_t i = 1; i <= n; ++i)
-      for (std::int32_t j = 1; j <= n; ++j)
-        sq(i, j) = SquaredDistance(x[static_cast<std::size_t>(i - 1)], x[static_cast<std::size_t>(j - 1)]);
+    for (std::int32_t i = 1; i <= n; ++i) {
+      for (std::int32_t j = 1; j <= n; ++j) sq(i, j) = SquaredDistance(Point(x, i), Point(x, j));
+    }
     const DoubleMatrix real = RandomMatrix(n, static_cast<std::uint32_t>(100 + trial), 0);
     SCOPED_TRACE(n);
     ExpectSameSchedule(AgglomerateLiteral(real, true, kGA, {}), NaiveAgglomeration(real, kGA, x), false);

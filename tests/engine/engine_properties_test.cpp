@@ -1,53 +1,34 @@
-// The engine object: creation, properties, Analyse for matrix input, results that carry
-// over, and the error sources that reach the caller.
-#include <gmock/gmock.h>
+// The engine object: properties, Analyse for matrix input, results that carry over, and
+// the progress it reports. Its error sources are in error_sources_test.cpp.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string_view>
+#include <utility>
 
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
 #include "engine_test_support.h"
-#include "test_context.h"
 
 namespace dez::enginetest {
 namespace {
 
-
 const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
 
-TEST(EngineCreation, FailureOfTheLibraryIsLabelledClassInitialize) {
-  TestContext t;
-  t.context.newStatistics = []() -> std::unique_ptr<host::clsStatistics> {
-    Raise(fault::kObjectNotSet, "Line 3 in DEZEZuvazoz.Lib.New");
-  };
-  Error e = CatchError([&] { clsHClusterBO engine(t.context); });
-  EXPECT_EQ(e.number, fault::kObjectNotSet);
-  EXPECT_EQ(e.source, "Line 3 in DEZEZuvazoz.Lib.New:class_Initialize");
-
-  t.context.newStatistics = nullptr;
-  e = CatchError([&] { clsHClusterBO engine(t.context); });
-  EXPECT_EQ(e.number, fault::kObjectNotSet);
-}
-
 TEST(EngineProperties, PowerOutsideZeroToNineBecomesOneInTheCallersVariable) {
-  struct Row {
-    std::int16_t given, stored;
-  };
   TestContext t;
   clsHClusterBO engine(t.context);
-  for (const Row r : {Row{12, 1}, Row{-1, 1}, Row{0, 0}, Row{9, 9}, Row{5, 5}, Row{10, 1}}) {
-    std::int16_t power = r.given;
+  const std::pair<int, int> kGivenAndStored[] = {{12, 1}, {-1, 1}, {0, 0}, {9, 9}, {5, 5}, {10, 1}};
+  for (const auto& [given, stored] : kGivenAndStored) {
+    auto power = static_cast<std::int16_t>(given);
     engine.Power(power);
-    EXPECT_EQ(power, r.stored) << "given " << r.given;
+    EXPECT_EQ(power, stored) << "given " << given;
   }
 }
 
 TEST(EngineAnalyse, UndefinedMatrixKeepsThePreviousResults) {
   TestContext t;
   clsHClusterBO engine(t.context);
-  AnalyseMatrix(engine, kThree, true, dezEZuvazozMethNearestNeigh);
+  AnalyseMatrix(engine, kThree, true, kNN);
   const Schedule steps = engine.StepMatrix();
   const double r = engine.CopheneticR(), p = engine.CopheneticP();
   const std::int32_t df = engine.CopheneticDF();
@@ -64,40 +45,9 @@ TEST(EngineAnalyse, UndefinedMatrixKeepsThePreviousResults) {
   EXPECT_EQ(engine.CopheneticP(), p);
   EXPECT_EQ(engine.CopheneticDF(), df);
 
-  AnalyseMatrix(engine, kThree, true, dezEZuvazozMethFurthestNeigh);
+  AnalyseMatrix(engine, kThree, true, kFN);
   EXPECT_FALSE(engine.Undefined());
   EXPECT_EQ(engine.StepMatrix()[5].level, 3.0);
-}
-
-TEST(EngineAnalyse, MixedDataAfterMetricDistancesIsStillSimilarity) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  engine.ClusterType(dezEZuvazozMetric);
-  engine.Measure(dezEZuvazozSMMEuclidean);
-  ASSERT_TRUE(engine.Difference());
-  engine.ClusterType(dezEZuvazozMixed);
-  StringMatrix types(1, 2, "QUANT");
-  engine.MixedVarType(types);
-  VariantMatrix data(3, 2);
-  for (std::int32_t i = 1; i <= 3; ++i) {
-    data(i, 1) = static_cast<double>(i);
-    data(i, 2) = static_cast<double>(i * i);
-  }
-  engine.Data(data);
-  engine.Analyse();
-  EXPECT_FALSE(engine.Difference());
-}
-
-TEST(EngineAnalyse, AnalyseResetsTheLimitsButNotTheCopheneticFields) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  AnalyseMatrix(engine, kThree, true, dezEZuvazozMethNearestNeigh);
-  EXPECT_EQ(engine.MaxVal(), 2.2);
-  const double p = engine.CopheneticP();
-  t.coefficient = [] { return 1.0; };  // next tree reproduces its input: no test
-  AnalyseMatrix(engine, kThree, true, dezEZuvazozMethNearestNeigh);
-  EXPECT_EQ(engine.CopheneticP(), p);
-  EXPECT_EQ(engine.StepMatrix()[5].position, 0.0) << "not laid out until a limit is read";
 }
 
 TEST(EngineAnalyse, ProgressIsReportedForTheAgglomeration) {
@@ -110,7 +60,7 @@ TEST(EngineAnalyse, ProgressIsReportedForTheAgglomeration) {
     last = f;
     ++calls;
   });
-  AnalyseMatrix(engine, RandomMatrix(250, 3, 0), true, dezEZuvazozMethGroupAvg);
+  AnalyseMatrix(engine, RandomMatrix(250, 3, 0), true, kGA);
   EXPECT_EQ(last, 1.0);
   EXPECT_GE(calls, 100);
   EXPECT_LE(calls, 250);

@@ -5,13 +5,14 @@
 // such a change must update it deliberately.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
 #include "engine_test_support.h"
-#include "test_context.h"
 
 namespace dez::enginetest {
 namespace {
@@ -23,15 +24,33 @@ struct SourceCase {
   std::int32_t number;
   const char* description;
   const char* source;
+  std::function<void(clsHClusterBO&, TestContext&)> after = nullptr;  // what the failure left
 };
 
 void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.name; }
 
 const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
 
+void Statistics(TestContext& t, std::function<std::unique_ptr<host::clsStatistics>()> make) {
+  t.context.newStatistics = std::move(make);
+}
+
+void Coefficient(TestContext& t, double r) { t.coefficient = [r] { return r; }; }
+
 const SourceCase kCases[] = {
-    {"StatisticsCannotBeMade", [](TestContext& t) { t.context.newStatistics = [] () -> std::unique_ptr<host::clsStatistics> { Raise(fault::kOutOfMemory); }; },
+    {"StatisticsCannotBeMade",
+     [](TestContext& t) { Statistics(t, []() -> std::unique_ptr<host::clsStatistics> { Raise(fault::kOutOfMemory); }); },
      nullptr, fault::kOutOfMemory, "Out of memory", "Line 2 in DEZEZuvazoz.clsHClusterBO.class_Initialize"},
+    {"StatisticsFailWithASourceOfTheirOwn",
+     [](TestContext& t) {
+       Statistics(t, []() -> std::unique_ptr<host::clsStatistics> {
+         Raise(fault::kObjectNotSet, "Line 3 in DEZEZuvazoz.Lib.New");
+       });
+     },
+     nullptr, fault::kObjectNotSet, "Object variable or With block variable not set",
+     "Line 3 in DEZEZuvazoz.Lib.New:class_Initialize"},
+    {"NoStatisticsFactory", [](TestContext& t) { Statistics(t, nullptr); }, nullptr, fault::kObjectNotSet,
+     "Object variable or With block variable not set", "Line 2 in DEZEZuvazoz.clsHClusterBO.class_Initialize"},
     {"TextInAMatrixCell", nullptr,
      [](clsHClusterBO& e) {
        VariantMatrix cells = AsCells(kThree);
@@ -50,20 +69,39 @@ const SourceCase kCases[] = {
      },
      fault::kOverflow, "Overflow", "Line 5 in DEZEZuvazoz.clsHClusterBO.ReduceMatrix.Analyse"},
     {"UpdateBeyondTheDoubleRange", nullptr,
-     [](clsHClusterBO& e) { AnalyseMatrix(e, FromUpper(3, {1.7e308, 1.7e308, 1.7e308}), true, dezEZuvazozMethLanceWilliams); },
+     [](clsHClusterBO& e) { AnalyseMatrix(e, FromUpper(3, {1.7e308, 1.7e308, 1.7e308}), true, kLW); },
      fault::kOverflow, "Overflow", "Line 447 in DEZEZuvazoz.clsHClusterBO.ReduceMatrix.Analyse"},
-    {"CorrelationOfMinusOne", [](TestContext& t) { t.coefficient = [] { return -1.0; }; },
-     [](clsHClusterBO& e) { AnalyseMatrix(e, kThree, true, dezEZuvazozMethNearestNeigh); }, fault::kDivisionByZero,
-     "Division by zero", "Line 71 in DEZEZuvazoz.clsHClusterBO.GetCopheneticR.Analyse"},
+    // R is written before the test divides by 1 − R² = 0; the statistics are released.
+    {"CorrelationOfMinusOne", [](TestContext& t) { Coefficient(t, -1.0); },
+     [](clsHClusterBO& e) { AnalyseMatrix(e, kThree, true, kNN); }, fault::kDivisionByZero, "Division by zero",
+     "Line 71 in DEZEZuvazoz.clsHClusterBO.GetCopheneticR.Analyse",
+     [](clsHClusterBO& e, TestContext& t) {
+       EXPECT_EQ(e.CopheneticR(), -1.0);
+       EXPECT_EQ(e.CopheneticP(), 0.0);
+       EXPECT_EQ(e.CopheneticDF(), 0) << "not reached";
+       EXPECT_EQ(t.statisticsAlive, 1);
+     }},
+    // Two items: were the single pair's coefficient below 1, the root of df = −1 fails.
+    {"TwoItemsWithACoefficientBelowOne", [](TestContext& t) { Coefficient(t, 0.5); },
+     [](clsHClusterBO& e) { AnalyseMatrix(e, FromUpper(2, {3.0}), true, kGA); }, fault::kInvalidCall,
+     "Invalid procedure call or argument", "Line 71 in DEZEZuvazoz.clsHClusterBO.GetCopheneticR.Analyse",
+     [](clsHClusterBO& e, TestContext& t) {
+       EXPECT_EQ(e.CopheneticR(), 0.5);
+       EXPECT_EQ(t.statisticsAlive, 1) << "released on the error path too";
+     }},
+    {"HostCannotComputeTDist", [](TestContext& t) { t.functions().failWith = fault::kApplicationDefined; },
+     [](clsHClusterBO& e) { AnalyseMatrix(e, kThree, true, kNN); }, fault::kApplicationDefined,
+     "Application-defined or object-defined error", "Line 77 in DEZEZuvazoz.clsHClusterBO.GetCopheneticR.Analyse",
+     [](clsHClusterBO& e, TestContext&) { EXPECT_NEAR(e.CopheneticP(), std::sqrt(3.0), 1e-14) << "the t value"; }},
     {"LimitBeyondTheDoubleRange", nullptr,
      [](clsHClusterBO& e) {
-       AnalyseMatrix(e, FromUpper(2, {1.7e308}), true, dezEZuvazozMethNearestNeigh);
+       AnalyseMatrix(e, FromUpper(2, {1.7e308}), true, kNN);
        (void)e.MaxVal();
      },
      fault::kOverflow, "Overflow", "Line 35 in DEZEZuvazoz.clsHClusterBO.CalcGraphLimits.GetMaxVal"},
     {"LimitBeyondTheDoubleRangeByMinVal", nullptr,
      [](clsHClusterBO& e) {
-       AnalyseMatrix(e, FromUpper(2, {1.7e308}), true, dezEZuvazozMethNearestNeigh);
+       AnalyseMatrix(e, FromUpper(2, {1.7e308}), true, kNN);
        (void)e.MinVal();
      },
      fault::kOverflow, "Overflow", "Line 35 in DEZEZuvazoz.clsHClusterBO.CalcGraphLimits.GetMinVal"},
@@ -75,13 +113,15 @@ TEST_P(ErrorSources, NumberDescriptionAndSourceAreExactlyThese) {
   const SourceCase& c = GetParam();
   TestContext t;
   if (c.prepare) c.prepare(t);
+  std::optional<clsHClusterBO> engine;
   const Error e = CatchError([&] {
-    clsHClusterBO engine(t.context);
-    if (c.fail) c.fail(engine);
+    engine.emplace(t.context);
+    if (c.fail) c.fail(*engine);
   });
   EXPECT_EQ(e.number, c.number);
   EXPECT_EQ(e.description, c.description);
   EXPECT_EQ(e.source, c.source);
+  if (c.after) c.after(*engine, t);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engine, ErrorSources, ::testing::ValuesIn(kCases),

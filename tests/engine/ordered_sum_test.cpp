@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "engine/ordered_sum.h"
@@ -61,35 +62,25 @@ TEST(OrderedSum, TermsOfSquaredDeviationsAsWardsMethodMakesThem) {
   }
 }
 
-TEST(OrderedSum, HalfwayTermsAreAddedOneByOne) {
+TEST(OrderedSum, HalfwayTermsSumsThatLeaveTheBinadeZerosAndInfinities) {
   // At a total of 2^53 the spacing is 2: a term of 1 is halfway, and rounding to even
   // depends on the total's last bit.
   for (const double total : {0x1p53, 0x1p53 + 2.0, 0x1p53 + 4.0, 0x1p54 + 4.0}) {
-    ExpectSame({1.0}, total);
-    ExpectSame({1.0, 1.0, 1.0}, total);
-    ExpectSame({3.0, 1.0, 0.5}, total);
+    for (const auto& terms : {std::vector{1.0}, std::vector{1.0, 1.0, 1.0}, std::vector{3.0, 1.0, 0.5}}) {
+      ExpectSame(terms, total);
+    }
   }
-  ExpectSame({0x1p-53}, 1.0);  // half the spacing at 1
-  ExpectSame({0x1p-53, 0x1p-53}, 1.0 + 0x1p-52);
-}
-
-TEST(OrderedSum, SumsThatLeaveTheBinadeAreAddedOneByOne) {
-  ExpectSame({0.5, 0.5, 0.25}, 1.5);                      // 1.5 → 2 → 2.5 → 2.75
-  ExpectSame({0x1p-52, 0x1p-53, 0x1p-53}, 2.0 - 0x1p-52);  // reaches 2, then the spacing doubles
-  ExpectSame({1e300, 1e300}, 1.5e308);                     // overflows: +infinity
-  EXPECT_EQ(OrderedTerms({1e308, 1e308}).AddTo(1e308), std::numeric_limits<double>::infinity());
-}
-
-TEST(OrderedSum, ZerosInfinitiesTinyTotalsAndNoTerms) {
   const double inf = std::numeric_limits<double>::infinity();
-  ExpectSame({}, 3.0);
-  ExpectSame({0.0, 0.0}, 0.0);
-  ExpectSame({0.0, 1.0}, 5e-324);
-  ExpectSame({1e-310, 2e-310}, 1e-300);
-  ExpectSame({inf}, 1.0);
-  ExpectSame({1.0, inf, 2.0}, 0.0);
-  ExpectSame({1.0}, inf);
-  ExpectSame({0x1p-1074}, 0x1p-1000);
+  const std::pair<std::vector<double>, double> kCases[] = {
+      {{0x1p-53}, 1.0}, {{0x1p-53, 0x1p-53}, 1.0 + 0x1p-52},  // half the spacing at 1
+      {{0.5, 0.5, 0.25}, 1.5},                      // 1.5 → 2 → 2.5 → 2.75
+      {{0x1p-52, 0x1p-53, 0x1p-53}, 2.0 - 0x1p-52},  // reaches 2, then the spacing doubles
+      {{1e300, 1e300}, 1.5e308},                     // overflows: +infinity
+      {{}, 3.0}, {{0.0, 0.0}, 0.0}, {{0.0, 1.0}, 5e-324}, {{1e-310, 2e-310}, 1e-300},  // zeros, tiny totals
+      {{inf}, 1.0}, {{1.0, inf, 2.0}, 0.0}, {{1.0}, inf}, {{0x1p-1074}, 0x1p-1000},   // infinities
+  };
+  for (const auto& [terms, total] : kCases) ExpectSame(terms, total);
+  EXPECT_EQ(OrderedTerms({1e308, 1e308}).AddTo(1e308), inf);
 }
 
 }  // namespace
