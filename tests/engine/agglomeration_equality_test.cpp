@@ -1,4 +1,5 @@
-// The engine's agglomeration against the literal algorithm, bit for bit.
+// The engine's agglomeration against the literal algorithm, bit for bit, and on a few
+// worked examples: similarities, the update's expression order and the 16-bit limit.
 //
 // Each row of the table is a family of random inputs: a method, distances or
 // similarities, a way of drawing the values and a shape of matrix. Every family is run at
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -279,8 +281,8 @@ TEST(AgglomerationEqualityEdges, ScheduleIsReplacedAtTheStartAndHoldsTheStepsMad
   const DoubleMatrix d = FromUpper(4, {1, 2, 1.79e308, 4, 5, 1.79e308});
   Schedule fast = Agglomerate(FromUpper(3, {1, 2, 3}), true, kNN, {});
   Schedule literal = fast;
-  const Error a = CatchError([&] { Agglomerate(d, fast, true, kLW, {}); });
-  const Error b = CatchError([&] { AgglomerateLiteral(d, literal, true, kLW, {}); });
+  const Error a = test::ErrorOf([&] { Agglomerate(d, fast, true, kLW, {}); });
+  const Error b = test::ErrorOf([&] { AgglomerateLiteral(d, literal, true, kLW, {}); });
   EXPECT_EQ(a.number, fault::kOverflow);
   EXPECT_EQ(a.number, b.number);
   EXPECT_EQ(fast, literal);
@@ -304,14 +306,54 @@ TEST(AgglomerationEqualityEdges, FailingProgressReportStopsAfterItsStep) {
           if (fraction >= stopAt) throw Error(fault::kApplicationDefined, "Progress", "stopped");
         };
         Schedule fast, literal;
-        const Error a = CatchError([&] { Agglomerate(d, fast, true, method, data, failing); });
-        const Error b = CatchError([&] { AgglomerateLiteral(d, literal, true, method, data, failing); });
+        const Error a = test::ErrorOf([&] { Agglomerate(d, fast, true, method, data, failing); });
+        const Error b = test::ErrorOf([&] { AgglomerateLiteral(d, literal, true, method, data, failing); });
         EXPECT_EQ(a.number, b.number);
         EXPECT_EQ(a.description, "stopped");
         ExpectIdentical(Outcome{fast, std::nullopt, {}}, Outcome{literal, std::nullopt, {}});
       }
     }
   }
+}
+
+// ---- worked examples ----
+
+TEST(Agglomeration, SimilaritiesJoinTheMostSimilarPairAndKeepTheirSign) {
+  // s(1,2) = 0.75, s(1,3) = 0.25, s(2,3) = 0.5.
+  const DoubleMatrix s = FromUpper(3, {0.75, 0.25, 0.5});
+  const Schedule nn = Agglomerate(s, false, kNN, {});
+  EXPECT_EQ(nn[4], Entry(2, 1, {2, 1}, 0.75));
+  EXPECT_EQ(nn[5], Entry(4, 3, {2, 1, 3}, 0.5)) << "nearest neighbour keeps the larger similarity";
+  const Schedule fn = Agglomerate(s, false, kFN, {});
+  EXPECT_EQ(fn[5].level, 0.25) << "furthest neighbour keeps the smaller similarity";
+}
+
+TEST(Agglomeration, UpdateUsesTheStatedExpressionNotMin) {
+  // Items A..D = 1..4: C and D join first; A's nearest-neighbour value to (C, D) is
+  // 0.5×1 + 0.5×√2 − 0.5×|√2 − 1| = 0.9999999999999999, not 1, so (CD, A) beats (B, A) = 1.
+  const double r2 = std::sqrt(2.0);
+  const DoubleMatrix d = FromUpper(4, {1, 1, r2, 5, 5, 0.5});
+  const Schedule s = Agglomerate(d, true, kNN, {});
+  EXPECT_EQ(s[5], Entry(4, 3, {4, 3}, 0.5));
+  const double stated = -0.5 * std::fabs(r2 - 1.0) + (0.5 * 1.0 + 0.5 * r2);
+  ASSERT_EQ(stated, std::nextafter(1.0, 0.0));
+  EXPECT_EQ(s[6], Entry(5, 1, {4, 3, 1}, stated));
+  EXPECT_EQ(s[7], Entry(6, 2, {4, 3, 1, 2}, 1.0));
+}
+
+TEST(Agglomeration, MoreThan16384ItemsOverflowBeforeAnyStep) {
+  // Only the row count matters before the first step, so one column is enough. The
+  // error's full text is in error_sources_test.cpp.
+  Schedule steps = Agglomerate(FromUpper(3, {1, 2, 3}), true, kNN, {});
+  const Schedule before = steps;
+  const Error e = test::ErrorOf([&] { Agglomerate(DoubleMatrix(16385, 1), steps, true, kNN, {}); });
+  EXPECT_EQ(e.number, fault::kOverflow);
+  EXPECT_EQ(steps, before) << "the schedule's size failed, so nothing was replaced";
+  // 16384 items pass the size; this matrix then fails where the copy would read column 2.
+  const Error narrow = test::ErrorOf([&] { Agglomerate(DoubleMatrix(16384, 1), steps, true, kNN, {}); });
+  EXPECT_EQ(narrow.number, fault::kSubscriptOutOfRange);
+  EXPECT_EQ(steps.UBound(), 32767);
+  EXPECT_GT(std::stol(narrow.source.substr(5)), std::stol(e.source.substr(5))) << "Line N in ...";
 }
 
 }  // namespace

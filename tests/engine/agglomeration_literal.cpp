@@ -121,16 +121,13 @@ void AgglomerateLiteral(const DoubleMatrix& distances, Schedule& steps, bool dif
       //   flexible: β = −1/4 on D(r, c), and the rest shared equally, (1 − β) / 2 each.
       // An unknown code has no rule: every weight stays as it was, 0 at the start.
       const auto rule = [&](std::int16_t nk) {
-        const auto bySize = [&] {
-          ar = Div(nr, CInt(nr + nc));
-          ac = Div(nc, CInt(nr + nc));
-        };
         if (method == dezEZuvazozMethNearestNeigh || method == dezEZuvazozMethFurthestNeigh) {
           ar = ac = 0.5;
           beta = 0.0;
           gamma = method == dezEZuvazozMethNearestNeigh ? -0.5 : 0.5;
         } else if (method == dezEZuvazozMethGroupAvg || method == dezEZuvazozMethCentroid) {
-          bySize();
+          ar = Div(nr, CInt(nr + nc));
+          ac = Div(nc, CInt(nr + nc));
           beta = method == dezEZuvazozMethCentroid ? Fin(-ar * ac) : 0.0;
           gamma = 0.0;
         } else if (method == dezEZuvazozMethWards) {

@@ -1,6 +1,6 @@
 // The cophenetic correlation: worked examples, the rounding that decides the test, the
 // degrees of freedom in every branch, and the coefficient against vectors made the plain
-// way and a textbook Pearson's.
+// way.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -84,23 +84,9 @@ std::pair<DoubleMatrix, DoubleMatrix> PlainVectors(const DoubleMatrix& d, const 
   return {input, levels};
 }
 
-// Pearson's coefficient the textbook way, independent of the library's.
-double NaivePearson(const DoubleMatrix& x, const DoubleMatrix& y) {
-  const double n = x.rows();
-  double mx = 0, my = 0;
-  for (std::int32_t k = 1; k <= x.rows(); ++k) mx += x(k, 1) / n, my += y(k, 1) / n;
-  double sxy = 0, sxx = 0, syy = 0;
-  for (std::int32_t k = 1; k <= x.rows(); ++k) {
-    sxy += (x(k, 1) - mx) * (y(k, 1) - my);
-    sxx += (x(k, 1) - mx) * (x(k, 1) - mx);
-    syy += (y(k, 1) - my) * (y(k, 1) - my);
-  }
-  return sxy / std::sqrt(sxx * syy);
-}
-
 // Every method, distances and similarities, ties (few values) and trees of every shape:
-// R has the bits of the library's correlation of the plain vectors and is within 1e-12
-// of the textbook coefficient; df and P follow from it.
+// R has the bits of the library's correlation of the plain vectors (the library's own
+// coefficient is checked in the host's tests); df and P follow from it.
 TEST(CopheneticReference, EveryMethodAndShapeGivesThePlainCorrelation) {
   std::mt19937 gen(3);
   embedded::clsStatisticsEmbedded statistics;
@@ -123,9 +109,7 @@ TEST(CopheneticReference, EveryMethodAndShapeGivesThePlainCorrelation) {
           const auto [input, cophenetic] = PlainVectors(d, engine.StepMatrixView());
           const double r = statistics.Correlate(input, cophenetic)(1, 1);
           ASSERT_EQ(std::bit_cast<std::uint64_t>(engine.CopheneticR()), std::bit_cast<std::uint64_t>(r)) << r;
-          const double naive = NaivePearson(input, cophenetic);  // NaN: a vector is constant
-          if (failed || n < 3 || std::isnan(naive)) continue;
-          EXPECT_NEAR(r, naive, 1e-12);
+          if (failed || n < 3) continue;
           const std::int32_t df = n * (n - 1) / 2 - 2;
           EXPECT_EQ(engine.CopheneticDF(), df);
           if (std::fabs(r) > 0.999999) continue;

@@ -82,14 +82,9 @@ inline DoubleMatrix RandomMatrix(std::int32_t n, std::uint32_t seed, int levels)
   std::mt19937 gen(seed);
   std::uniform_int_distribution<int> whole(1, levels > 0 ? levels : 1);
   std::uniform_real_distribution<double> real(0.0, 1.0);
-  DoubleMatrix m(n, n);
-  for (std::int32_t i = 1; i < n; ++i) {
-    for (std::int32_t j = i + 1; j <= n; ++j) {
-      m(i, j) = levels > 0 ? whole(gen) : real(gen);
-      m(j, i) = m(i, j);
-    }
-  }
-  return m;
+  std::vector<double> upper(static_cast<std::size_t>(n * (n - 1) / 2));
+  for (double& x : upper) x = levels > 0 ? whole(gen) : real(gen);
+  return FromUpper(n, upper);
 }
 
 /// Runs an analysis of a matrix given as input (the types Difference or Similarity).
@@ -99,16 +94,6 @@ inline void AnalyseMatrix(clsHClusterBO& engine, const DoubleMatrix& matrix, boo
   engine.Method(method);
   engine.Data(AsCells(matrix));
   engine.Analyse();
-}
-
-/// The error `f` raises; a test failure when it raises none.
-template <class F>
-Error CatchError(F&& f) { return test::ErrorOf(std::forward<F>(f)); }
-
-/// The statement number of a source "Line N in ...", or -1.
-inline long StatementOf(const std::string& source) {
-  if (source.rfind("Line ", 0) != 0) return -1;
-  return std::stol(source.substr(5));
 }
 
 // ---- the add-in context ----

@@ -13,9 +13,12 @@
 #include "dezezuvazoz/enums.h"
 #include "engine/clsHClusterBO.h"
 #include "engine_test_support.h"
+#include "tests/engine/measures_reference.h"
 
 namespace dez::enginetest {
 namespace {
+
+using reference::Block;
 
 struct SourceCase {
   const char* name;
@@ -30,6 +33,16 @@ struct SourceCase {
 void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.name; }
 
 const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
+const VariantMatrix kHuge = AsCells(FromUpper(2, {1.7e308}));  // its level axis overflows
+
+/// Analyses `cells` as a matrix of distances by group average.
+clsHClusterBO& AnalyseCells(clsHClusterBO& e, const VariantMatrix& cells) {
+  e.ClusterType(dezEZuvazozDifference);
+  e.Method(dezEZuvazozMethGroupAvg);
+  e.Data(cells);
+  e.Analyse();
+  return e;
+}
 
 void Statistics(TestContext& t, std::function<std::unique_ptr<host::clsStatistics>()> make) {
   t.context.newStatistics = std::move(make);
@@ -51,22 +64,9 @@ const SourceCase kCases[] = {
      "Line 3 in DEZEZuvazoz.Lib.New:class_Initialize"},
     {"NoStatisticsFactory", [](TestContext& t) { Statistics(t, nullptr); }, nullptr, fault::kObjectNotSet,
      "Object variable or With block variable not set", "Line 2 in DEZEZuvazoz.clsHClusterBO.class_Initialize"},
-    {"TextInAMatrixCell", nullptr,
-     [](clsHClusterBO& e) {
-       VariantMatrix cells = AsCells(kThree);
-       cells(1, 2) = "far";
-       e.ClusterType(dezEZuvazozDifference);
-       e.Data(cells);
-       e.Analyse();
-     },
+    {"TextInAMatrixCell", nullptr, [](clsHClusterBO& e) { AnalyseCells(e, Block({{0, "far"}, {1, 0}})); },
      fault::kTypeMismatch, "Type mismatch", "Line 27 in DEZEZuvazoz.clsHClusterBO.Analyse"},
-    {"MoreThan16384Items", nullptr,
-     [](clsHClusterBO& e) {
-       e.ClusterType(dezEZuvazozDifference);
-       e.Method(dezEZuvazozMethGroupAvg);
-       e.Data(VariantMatrix(16385, 1));
-       e.Analyse();
-     },
+    {"MoreThan16384Items", nullptr, [](clsHClusterBO& e) { AnalyseCells(e, VariantMatrix(16385, 1)); },
      fault::kOverflow, "Overflow", "Line 5 in DEZEZuvazoz.clsHClusterBO.ReduceMatrix.Analyse"},
     {"UpdateBeyondTheDoubleRange", nullptr,
      [](clsHClusterBO& e) { AnalyseMatrix(e, FromUpper(3, {1.7e308, 1.7e308, 1.7e308}), true, kLW); },
@@ -93,17 +93,9 @@ const SourceCase kCases[] = {
      [](clsHClusterBO& e) { AnalyseMatrix(e, kThree, true, kNN); }, fault::kApplicationDefined,
      "Application-defined or object-defined error", "Line 77 in DEZEZuvazoz.clsHClusterBO.GetCopheneticR.Analyse",
      [](clsHClusterBO& e, TestContext&) { EXPECT_NEAR(e.CopheneticP(), std::sqrt(3.0), 1e-14) << "the t value"; }},
-    {"LimitBeyondTheDoubleRange", nullptr,
-     [](clsHClusterBO& e) {
-       AnalyseMatrix(e, FromUpper(2, {1.7e308}), true, kNN);
-       (void)e.MaxVal();
-     },
+    {"LimitBeyondTheDoubleRange", nullptr, [](clsHClusterBO& e) { (void)AnalyseCells(e, kHuge).MaxVal(); },
      fault::kOverflow, "Overflow", "Line 35 in DEZEZuvazoz.clsHClusterBO.CalcGraphLimits.GetMaxVal"},
-    {"LimitBeyondTheDoubleRangeByMinVal", nullptr,
-     [](clsHClusterBO& e) {
-       AnalyseMatrix(e, FromUpper(2, {1.7e308}), true, kNN);
-       (void)e.MinVal();
-     },
+    {"LimitBeyondTheDoubleRangeByMinVal", nullptr, [](clsHClusterBO& e) { (void)AnalyseCells(e, kHuge).MinVal(); },
      fault::kOverflow, "Overflow", "Line 35 in DEZEZuvazoz.clsHClusterBO.CalcGraphLimits.GetMinVal"},
 };
 
@@ -114,7 +106,7 @@ TEST_P(ErrorSources, NumberDescriptionAndSourceAreExactlyThese) {
   TestContext t;
   if (c.prepare) c.prepare(t);
   std::optional<clsHClusterBO> engine;
-  const Error e = CatchError([&] {
+  const Error e = test::ErrorOf([&] {
     engine.emplace(t.context);
     if (c.fail) c.fail(*engine);
   });

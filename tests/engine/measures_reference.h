@@ -170,53 +170,35 @@ inline DoubleMatrix Metric(const VariantMatrix& data, std::int32_t measure, std:
     if (measure == dezEZuvazozSMMMinkowski) e = I16(power);
     const Int16 r = measure == dezEZuvazozSMMSqrdEuclidean ? I16(2) : I16(1);
     exponent = e.get();
+    if (measure == dezEZuvazozSMMCorrelation) {
+      const DoubleMatrix numbers = statistics.ToDoubleMatrix(data);
+      const DoubleMatrix prepared = statistics.PrepareCorrelation(numbers);
+      return statistics.CorrelationMatrix(prepared, false);
+    }
+    const bool powers = measure == dezEZuvazozSMMCityBlock || measure == dezEZuvazozSMMEuclidean ||
+                        measure == dezEZuvazozSMMMinkowski || measure == dezEZuvazozSMMSqrdEuclidean;
+    if (!powers && measure != dezEZuvazozSMMBrayCurtis && measure != dezEZuvazozSMMCanberra) return m;
     const auto x = [&](std::int32_t i, std::int32_t k) { return Fin(data.At(i, k).ToDouble()); };
-    switch (measure) {
-      case dezEZuvazozSMMCityBlock:
-      case dezEZuvazozSMMEuclidean:
-      case dezEZuvazozSMMMinkowski:
-      case dezEZuvazozSMMSqrdEuclidean:
-        for (std::int32_t i = 1; i <= n.get() - 1; ++i) {
-          for (std::int32_t j = i + 1; j <= n.get(); ++j) {
-            for (std::int32_t k = 1; k <= p.get(); ++k) {
-              m.At(i, j) = Fin(m.At(i, j) + Pow(std::fabs(Fin(x(i, k) - x(j, k))), e));
-            }
-            m.At(i, j) = Pow(m.At(i, j), Div(r, e));
-            m.At(j, i) = m.At(i, j);
+    for (std::int32_t i = 1; i <= n.get() - 1; ++i) {
+      for (std::int32_t j = i + 1; j <= n.get(); ++j) {
+        double sumX = 0.0;
+        double sumY = 0.0;
+        for (std::int32_t k = 1; k <= p.get(); ++k) {
+          const double gap = std::fabs(Fin(x(i, k) - x(j, k)));
+          if (powers) {
+            m.At(i, j) = Fin(m.At(i, j) + Pow(gap, e));
+          } else if (measure == dezEZuvazozSMMCanberra) {
+            m.At(i, j) = Fin(m.At(i, j) + Div(gap, Fin(x(i, k) + x(j, k))));
+          } else {
+            m.At(i, j) = Fin(m.At(i, j) + gap);
+            sumX = Fin(sumX + x(i, k));
+            sumY = Fin(sumY + x(j, k));
           }
         }
-        break;
-      case dezEZuvazozSMMBrayCurtis:
-        for (std::int32_t i = 1; i <= n.get() - 1; ++i) {
-          for (std::int32_t j = i + 1; j <= n.get(); ++j) {
-            double sumX = 0.0;
-            double sumY = 0.0;
-            for (std::int32_t k = 1; k <= p.get(); ++k) {
-              m.At(i, j) = Fin(m.At(i, j) + std::fabs(Fin(x(i, k) - x(j, k))));
-              sumX = Fin(sumX + x(i, k));
-              sumY = Fin(sumY + x(j, k));
-            }
-            m.At(i, j) = Div(m.At(i, j), Fin(sumY + sumX));
-            m.At(j, i) = m.At(i, j);
-          }
-        }
-        break;
-      case dezEZuvazozSMMCanberra:
-        for (std::int32_t i = 1; i <= n.get() - 1; ++i) {
-          for (std::int32_t j = i + 1; j <= n.get(); ++j) {
-            for (std::int32_t k = 1; k <= p.get(); ++k) {
-              m.At(i, j) = Fin(m.At(i, j) + Div(std::fabs(Fin(x(i, k) - x(j, k))), Fin(x(i, k) + x(j, k))));
-            }
-            m.At(j, i) = m.At(i, j);
-          }
-        }
-        break;
-      case dezEZuvazozSMMCorrelation: {
-        const DoubleMatrix numbers = statistics.ToDoubleMatrix(data);
-        const DoubleMatrix prepared = statistics.PrepareCorrelation(numbers);
-        return statistics.CorrelationMatrix(prepared, false);
+        if (powers) m.At(i, j) = Pow(m.At(i, j), Div(r, e));
+        if (measure == dezEZuvazozSMMBrayCurtis) m.At(i, j) = Div(m.At(i, j), Fin(sumY + sumX));
+        m.At(j, i) = m.At(i, j);
       }
-      default: break;
     }
     return m;
   } catch (const Error&) {
@@ -257,16 +239,8 @@ inline std::optional<DoubleMatrix> Mixed(const VariantMatrix& data, const String
           if (code == "BIN") {
             const std::string a = data.At(i, k).ToText();
             const std::string b = data.At(j, k).ToText();
-            if (a == presence && b == presence) {
-              s = s + 1.0;
-              w = w + 1.0;
-            } else if (a == absence && b == absence) {
-              s = s + 0.0;
-              w = w + 0.0;
-            } else {
-              s = s + 0.0;
-              w = w + 1.0;
-            }
+            if (a == presence && b == presence) s = s + 1.0;  // both absent: not counted
+            if (a != absence || b != absence) w = w + 1.0;
           } else if (code == "QUAL") {
             s = s + (CellEquals(data.At(i, k), data.At(j, k)) ? 1.0 : 0.0);
             w = w + 1.0;
