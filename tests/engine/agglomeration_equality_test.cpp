@@ -21,7 +21,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <ostream>
 #include <random>
@@ -76,26 +75,19 @@ struct Family {
 
 void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
 
-constexpr std::int32_t kSizes[] = {2, 3, 4, 5, 7, 10, 16, 25, 40, 64, 100, 150, 300};
-constexpr int kDrawsPerSize = 2;
+constexpr std::int32_t kSizes[] = {2, 3, 4, 5, 7, 10, 16, 25, 40, 64, 100, 150, 300};  // two draws each
 constexpr std::int32_t kThreadCounts[] = {1, 2, 3, 7};
 
 double Draw(Values values, std::mt19937& gen) {
+  static constexpr double kSignedZeros[] = {-2.0, -1.0, -0.0, 0.0, 1.0, 2.0};
+  static constexpr double kHuge[] = {1e308, -1e308, 1.5e308, 1.0, 0.5};
   switch (values) {
     case Values::kThreeIntegers: return std::uniform_int_distribution<int>(1, 3)(gen);
     case Values::kSmallIntegers: return std::uniform_int_distribution<int>(1, 12)(gen);
-    case Values::kSignedZeros: {
-      static constexpr double kChoices[] = {-2.0, -1.0, -0.0, 0.0, 1.0, 2.0};
-      return kChoices[std::uniform_int_distribution<int>(0, 5)(gen)];
-    }
-    case Values::kReals:
-    case Values::kNonFinite: return std::uniform_real_distribution<double>(0.0, 10.0)(gen);
-    case Values::kHuge: {
-      static constexpr double kChoices[] = {1e308, -1e308, 1.5e308, 1.0, 0.5};
-      return kChoices[std::uniform_int_distribution<int>(0, 4)(gen)];
-    }
+    case Values::kSignedZeros: return kSignedZeros[std::uniform_int_distribution<int>(0, 5)(gen)];
+    case Values::kHuge: return kHuge[std::uniform_int_distribution<int>(0, 4)(gen)];
+    default: return std::uniform_real_distribution<double>(0.0, 10.0)(gen);  // reals
   }
-  return 0.0;
 }
 
 DoubleMatrix DrawMatrix(const Family& f, std::int32_t n, std::mt19937& gen) {
@@ -112,10 +104,9 @@ DoubleMatrix DrawMatrix(const Family& f, std::int32_t n, std::mt19937& gen) {
     }
   }
   if (f.values == Values::kNonFinite) {
-    const std::int32_t i = std::uniform_int_distribution<std::int32_t>(1, n)(gen);
-    const std::int32_t j = std::uniform_int_distribution<std::int32_t>(1, n)(gen);
-    m(i, j) = std::bernoulli_distribution(0.5)(gen) ? std::numeric_limits<double>::infinity()
-                                                    : std::numeric_limits<double>::quiet_NaN();
+    std::uniform_int_distribution<std::int32_t> item(1, n);
+    const std::int32_t i = item(gen), j = item(gen);
+    m(i, j) = std::bernoulli_distribution(0.5)(gen) ? INFINITY : NAN;
   }
   return m;
 }
@@ -165,11 +156,8 @@ Outcome RunOne(bool literal, const DoubleMatrix& d, bool difference, std::int32_
   Outcome o;
   const StepProgress progress = [&o](double f) { o.progress.push_back(f); };
   try {
-    if (literal) {
-      AgglomerateLiteral(d, o.steps, difference, method, data, progress);
-    } else {
-      Agglomerate(d, o.steps, difference, method, data, progress);
-    }
+    literal ? AgglomerateLiteral(d, o.steps, difference, method, data, progress)
+            : Agglomerate(d, o.steps, difference, method, data, progress);
   } catch (const Error& e) {
     o.error = e;
   }
@@ -225,16 +213,16 @@ std::vector<Family> Families() {
     families.push_back(
         {name + std::string("_NonFiniteCell"), method, true, Values::kNonFinite, Shape::kAsymmetric, data, 25});
   }
-  const auto wards = [](const char* name, bool difference, Values values, WardsData data, std::int32_t largest) {
-    return Family{name, kWards, difference, values, Shape::kSymmetric, data, largest};
-  };
-  families.push_back(wards("Wards_SquaredEuclideanOfData", true, Values::kSmallIntegers, WardsData::kFromData, 300));
-  families.push_back(
-      wards("Wards_SquaredEuclideanOfData_Similarities", false, Values::kSmallIntegers, WardsData::kFromData, 100));
-  families.push_back(wards("Wards_HugeData", true, Values::kSmallIntegers, WardsData::kHugeValues, 100));
-  families.push_back(wards("Wards_CellThatIsNoNumber", true, Values::kThreeIntegers, WardsData::kBadCell, 64));
-  families.push_back(wards("Wards_FewerRowsThanItems", true, Values::kThreeIntegers, WardsData::kFewRows, 64));
-  families.push_back(wards("Wards_NoData", true, Values::kThreeIntegers, WardsData::kNone, 16));
+  const std::tuple<const char*, bool, Values, WardsData, std::int32_t> kWardsData[] = {
+      {"Wards_SquaredEuclideanOfData", true, Values::kSmallIntegers, WardsData::kFromData, 300},
+      {"Wards_SquaredEuclideanOfData_Similarities", false, Values::kSmallIntegers, WardsData::kFromData, 100},
+      {"Wards_HugeData", true, Values::kSmallIntegers, WardsData::kHugeValues, 100},
+      {"Wards_CellThatIsNoNumber", true, Values::kThreeIntegers, WardsData::kBadCell, 64},
+      {"Wards_FewerRowsThanItems", true, Values::kThreeIntegers, WardsData::kFewRows, 64},
+      {"Wards_NoData", true, Values::kThreeIntegers, WardsData::kNone, 16}};
+  for (const auto& [name, difference, values, data, largest] : kWardsData) {
+    families.push_back({name, kWards, difference, values, Shape::kSymmetric, data, largest});
+  }
   families.push_back({"Centroid_Reals_Similarities_Asymmetric", kCentroid, false, Values::kReals, Shape::kAsymmetric,
                       WardsData::kNone, 300});
   return families;
@@ -255,7 +243,7 @@ TEST_P(AgglomerationEquality, SameScheduleAsTheLiteralAlgorithm) {
   int compared = 0;
   for (const std::int32_t n : kSizes) {
     if (n > f.largest) break;
-    for (int draw = 0; draw < kDrawsPerSize; ++draw) {
+    for (int draw = 0; draw < 2; ++draw) {
       DoubleMatrix d = DrawMatrix(f, n, gen);
       const VariantMatrix data = DrawData(f, n, gen, d);
       // The working matrix is shared among the builder threads by chunks of rows, each

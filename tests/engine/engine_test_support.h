@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -144,16 +145,11 @@ class FakeHostAccess final : public host::clsHostAccess {
 };
 
 /// Statistics whose Correlate can be replaced by a fixed coefficient; everything else is
-/// the embedded library's.
+/// the embedded library's. `alive` counts the live instances.
 class ScriptedStatistics final : public host::clsStatistics {
  public:
-  ScriptedStatistics(std::function<double()> coefficient, int* alive)
-      : coefficient_(std::move(coefficient)), alive_(alive) {
-    ++*alive_;
-  }
-  ~ScriptedStatistics() override { --*alive_; }
-  ScriptedStatistics(const ScriptedStatistics&) = delete;
-  ScriptedStatistics& operator=(const ScriptedStatistics&) = delete;
+  ScriptedStatistics(std::optional<double> coefficient, int& alive) : coefficient_(coefficient), alive_(++alive) {}
+  ~ScriptedStatistics() override { --alive_; }
   DoubleMatrix ToDoubleMatrix(const VariantMatrix& v, host::Loc where) override { return real_.ToDoubleMatrix(v, where); }
   StringMatrix ToStringArray(const VariantMatrix& v, host::Loc where) override { return real_.ToStringArray(v, where); }
   DoubleMatrix PrepareCorrelation(const DoubleMatrix& d, host::Loc where) override {
@@ -163,28 +159,27 @@ class ScriptedStatistics final : public host::clsStatistics {
     return real_.CorrelationMatrix(p, flag, where);
   }
   DoubleMatrix Correlate(const DoubleMatrix& x, const DoubleMatrix& y, host::Loc where) override {
-    if (!coefficient_) return real_.Correlate(x, y, where);
-    return DoubleMatrix(1, 1, coefficient_());
+    return coefficient_ ? DoubleMatrix(1, 1, *coefficient_) : real_.Correlate(x, y, where);
   }
 
  private:
-  std::function<double()> coefficient_;
-  int* alive_;
+  std::optional<double> coefficient_;
+  int& alive_;
   embedded::clsStatisticsEmbedded real_;
 };
 
 /// The context: embedded statistics, the fake host. Set `coefficient` to make Correlate
-/// return a fixed value; `statisticsAlive` counts the live instances.
+/// return it; `statisticsAlive` counts the live statistics instances.
 struct TestContext {
   std::shared_ptr<FakeHostAccess> hostAccess = std::make_shared<FakeHostAccess>();
-  std::function<double()> coefficient;
+  std::optional<double> coefficient;
   int statisticsAlive = 0;
   host::AddinContext context;
 
   TestContext() {
     context.hostAccess = hostAccess;
     context.newStatistics = [this]() -> std::unique_ptr<host::clsStatistics> {
-      return std::make_unique<ScriptedStatistics>(coefficient, &statisticsAlive);
+      return std::make_unique<ScriptedStatistics>(coefficient, statisticsAlive);
     };
   }
   TestContext(const TestContext&) = delete;

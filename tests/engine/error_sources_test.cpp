@@ -48,8 +48,6 @@ void Statistics(TestContext& t, std::function<std::unique_ptr<host::clsStatistic
   t.context.newStatistics = std::move(make);
 }
 
-void Coefficient(TestContext& t, double r) { t.coefficient = [r] { return r; }; }
-
 const SourceCase kCases[] = {
     {"StatisticsCannotBeMade",
      [](TestContext& t) { Statistics(t, []() -> std::unique_ptr<host::clsStatistics> { Raise(fault::kOutOfMemory); }); },
@@ -72,7 +70,7 @@ const SourceCase kCases[] = {
      [](clsHClusterBO& e) { AnalyseMatrix(e, FromUpper(3, {1.7e308, 1.7e308, 1.7e308}), true, kLW); },
      fault::kOverflow, "Overflow", "Line 447 in DEZEZuvazoz.clsHClusterBO.ReduceMatrix.Analyse"},
     // R is written before the test divides by 1 − R² = 0; the statistics are released.
-    {"CorrelationOfMinusOne", [](TestContext& t) { Coefficient(t, -1.0); },
+    {"CorrelationOfMinusOne", [](TestContext& t) { t.coefficient = -1.0; },
      [](clsHClusterBO& e) { AnalyseMatrix(e, kThree, true, kNN); }, fault::kDivisionByZero, "Division by zero",
      "Line 71 in DEZEZuvazoz.clsHClusterBO.GetCopheneticR.Analyse",
      [](clsHClusterBO& e, TestContext& t) {
@@ -82,7 +80,7 @@ const SourceCase kCases[] = {
        EXPECT_EQ(t.statisticsAlive, 1);
      }},
     // Two items: were the single pair's coefficient below 1, the root of df = −1 fails.
-    {"TwoItemsWithACoefficientBelowOne", [](TestContext& t) { Coefficient(t, 0.5); },
+    {"TwoItemsWithACoefficientBelowOne", [](TestContext& t) { t.coefficient = 0.5; },
      [](clsHClusterBO& e) { AnalyseMatrix(e, FromUpper(2, {3.0}), true, kGA); }, fault::kInvalidCall,
      "Invalid procedure call or argument", "Line 71 in DEZEZuvazoz.clsHClusterBO.GetCopheneticR.Analyse",
      [](clsHClusterBO& e, TestContext& t) {

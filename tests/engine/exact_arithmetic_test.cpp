@@ -110,21 +110,6 @@ TEST(OrderedSum, RandomTermsAndTotalsOfEverySize) {
   }
 }
 
-TEST(OrderedSum, TermsOfSquaredDeviationsAsWardsMethodMakesThem) {
-  std::mt19937_64 gen(22);
-  std::uniform_int_distribution<int> value(-3, 3);
-  for (int trial = 0; trial < 5000; ++trial) {
-    const int size = 2 + trial % 9;
-    std::vector<double> x(static_cast<std::size_t>(size));
-    double sum = 0.0;
-    for (double& v : x) sum += (v = value(gen) * 0.5);
-    const double mu = sum / size;
-    std::vector<double> terms;
-    for (const double v : x) terms.push_back((v - mu) * (v - mu));
-    for (const double total : {0.0, 0.25, 1.0, 3.0, 1e3, 4096.0 - 0.5, 1e6, 0x1p52, 0x1p53 - 1.0, 1e17}) ExpectSame(terms, total);
-  }
-}
-
 TEST(OrderedSum, HalfwayTermsSumsThatLeaveTheBinadeZerosAndInfinities) {
   // At a total of 2^53 the spacing is 2: a term of 1 is halfway, and rounding to even
   // depends on the total's last bit.
