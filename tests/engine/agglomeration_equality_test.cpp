@@ -209,7 +209,8 @@ std::vector<Family> Families() {
           {prefix + "_Asymmetric", method, difference, Values::kThreeIntegers, Shape::kAsymmetric, data, 100});
       families.push_back({prefix + "_HugeValues", method, difference, Values::kHuge, Shape::kSymmetric, data, 64});
     }
-    families.push_back({name + std::string("_WideMatrix"), method, true, Values::kSmallIntegers, Shape::kWide, data, 64});
+    families.push_back(
+        {name + std::string("_WideMatrix"), method, true, Values::kSmallIntegers, Shape::kWide, data, 64});
     families.push_back(
         {name + std::string("_NonFiniteCell"), method, true, Values::kNonFinite, Shape::kAsymmetric, data, 25});
   }

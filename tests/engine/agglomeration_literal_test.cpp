@@ -120,7 +120,8 @@ void ExpectSameSchedule(const Schedule& got, const Schedule& want, double tolera
   ASSERT_EQ(got.UBound(), want.UBound());
   for (std::int32_t e = 1; e <= got.UBound(); ++e) {
     SCOPED_TRACE(e);
-    ASSERT_EQ(std::tie(got[e].first, got[e].second, got[e].items), std::tie(want[e].first, want[e].second, want[e].items));
+    ASSERT_EQ(std::tie(got[e].first, got[e].second, got[e].items),
+              std::tie(want[e].first, want[e].second, want[e].items));
     EXPECT_NEAR(got[e].level, want[e].level, tolerance * std::max(1.0, std::fabs(want[e].level)));
   }
 }

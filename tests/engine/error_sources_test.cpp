@@ -44,23 +44,20 @@ clsHClusterBO& AnalyseCells(clsHClusterBO& e, const VariantMatrix& cells) {
   return e;
 }
 
-void Statistics(TestContext& t, std::function<std::unique_ptr<host::clsStatistics>()> make) {
-  t.context.newStatistics = std::move(make);
+/// Makes the context's statistics factory raise `number` with `source`.
+std::function<void(TestContext&)> StatisticsFail(std::int32_t number, std::string source = {}) {
+  return [=](TestContext& t) {
+    t.context.newStatistics = [=]() -> std::unique_ptr<host::clsStatistics> { Raise(number, source); };
+  };
 }
 
 const SourceCase kCases[] = {
-    {"StatisticsCannotBeMade",
-     [](TestContext& t) { Statistics(t, []() -> std::unique_ptr<host::clsStatistics> { Raise(fault::kOutOfMemory); }); },
-     nullptr, fault::kOutOfMemory, "Out of memory", "Line 2 in DEZEZuvazoz.clsHClusterBO.class_Initialize"},
-    {"StatisticsFailWithASourceOfTheirOwn",
-     [](TestContext& t) {
-       Statistics(t, []() -> std::unique_ptr<host::clsStatistics> {
-         Raise(fault::kObjectNotSet, "Line 3 in DEZEZuvazoz.Lib.New");
-       });
-     },
+    {"StatisticsCannotBeMade", StatisticsFail(fault::kOutOfMemory), nullptr, fault::kOutOfMemory, "Out of memory",
+     "Line 2 in DEZEZuvazoz.clsHClusterBO.class_Initialize"},
+    {"StatisticsFailWithASourceOfTheirOwn", StatisticsFail(fault::kObjectNotSet, "Line 3 in DEZEZuvazoz.Lib.New"),
      nullptr, fault::kObjectNotSet, "Object variable or With block variable not set",
      "Line 3 in DEZEZuvazoz.Lib.New:class_Initialize"},
-    {"NoStatisticsFactory", [](TestContext& t) { Statistics(t, nullptr); }, nullptr, fault::kObjectNotSet,
+    {"NoStatisticsFactory", [](TestContext& t) { t.context.newStatistics = nullptr; }, nullptr, fault::kObjectNotSet,
      "Object variable or With block variable not set", "Line 2 in DEZEZuvazoz.clsHClusterBO.class_Initialize"},
     {"TextInAMatrixCell", nullptr, [](clsHClusterBO& e) { AnalyseCells(e, Block({{0, "far"}, {1, 0}})); },
      fault::kTypeMismatch, "Type mismatch", "Line 27 in DEZEZuvazoz.clsHClusterBO.Analyse"},

@@ -143,7 +143,8 @@ TEST(Measures, FaultsLeaveAnUndefinedEmptyMatrix) {
     for (std::int32_t measure : c.measures) {
       SCOPED_TRACE(::testing::Message() << c.what << ", measure " << measure);
       bool undefined = false;
-      EXPECT_TRUE((c.metric ? Metric(c.data, measure, undefined, c.power) : Binary(c.data, measure, undefined)).empty());
+      const DoubleMatrix m = c.metric ? Metric(c.data, measure, undefined, c.power) : Binary(c.data, measure, undefined);
+      EXPECT_TRUE(m.empty());
       EXPECT_TRUE(undefined);
     }
   }
