@@ -100,43 +100,30 @@ inline DoubleMatrix Binomial(const VariantMatrix& data, const std::string& prese
           }
         }
         double& cell = m.At(i, j);
+        // num / den, or a zero denominator that leaves the cell at 0 and the matrix undefined.
+        const auto ratio = [&](auto num, auto den) {
+          if (den == decltype(den){}) zero = true;
+          else cell = Div(num, den);
+        };
         switch (measure) {
           case dezEZuvazozSMBEuclidean: cell = Sqrt(b + c); break;
           case dezEZuvazozSMBHamann: cell = Div(a + d - c - b, a + b + c + d); break;
-          case dezEZuvazozSMBJaccard:
-            if (a + b + c == I16(0)) zero = true;
-            else cell = Div(a, a + b + c);
-            break;
-          case dezEZuvazozSMBKulczynski1:
-            if (b + c == I16(0)) zero = true;
-            else cell = Div(a, b + c);
-            break;
+          case dezEZuvazozSMBJaccard: ratio(a, a + b + c); break;
+          case dezEZuvazozSMBKulczynski1: ratio(a, b + c); break;
           case dezEZuvazozSMBKulczynski2:
             if (a + b == I16(0) || a + c == I16(0)) zero = true;
             else cell = (Div(a, a + b) + Div(a, a + c)) / 2.0;
             break;
-          case dezEZuvazozSMBOchiai:
-            if (Sqrt((a + b) * (a + c)) == 0.0) zero = true;
-            else cell = Div(a, Sqrt((a + b) * (a + c)));
-            break;
+          case dezEZuvazozSMBOchiai: ratio(a, Sqrt((a + b) * (a + c))); break;
           case dezEZuvazozSMBPattern: cell = Div(b * c, Pow(p, 2.0)); break;
-          case dezEZuvazozSMBPhi:
-            if (Sqrt((a + b) * (a + c) * (c + d) * (b + d)) == 0.0) zero = true;
-            else cell = Div(a * d - b * c, Sqrt((a + b) * (a + c) * (c + d) * (b + d)));
-            break;
+          case dezEZuvazozSMBPhi: ratio(a * d - b * c, Sqrt((a + b) * (a + c) * (c + d) * (b + d))); break;
           case dezEZuvazozSMBRogersTanimoto: cell = Div(a + d, a + d + I16(2) * b + I16(2) * c); break;
           case dezEZuvazozSMBRusselRao: cell = Div(a, a + b + c + d); break;
           case dezEZuvazozSMBSokalMitchener: cell = Div(a + d, a + b + c + d); break;
-          case dezEZuvazozSMBSorensenDice:
-            if (I16(2) * a + b + c == I16(0)) zero = true;
-            else cell = Div(I16(2) * a, I16(2) * a + b + c);
-            break;
+          case dezEZuvazozSMBSorensenDice: ratio(I16(2) * a, I16(2) * a + b + c); break;
           case dezEZuvazozSMBSqrdEuclidean: cell = b + c; break;
           case dezEZuvazozSMBVariance: cell = Div(b + c, I16(4) * p); break;
-          case dezEZuvazozSMBYuleQ:
-            if (a * d + b * c == I16(0)) zero = true;
-            else cell = Div(a * d - b * c, a * d + b * c);
-            break;
+          case dezEZuvazozSMBYuleQ: ratio(a * d - b * c, a * d + b * c); break;
           default: break;
         }
         m.At(j, i) = m.At(i, j);
