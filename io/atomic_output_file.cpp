@@ -115,10 +115,7 @@ void AtomicOutputFile::CreateBesideTarget(mode_t mode, bool replacing, uid_t own
   // folder's name limit.
   const std::size_t fixed = 1 + std::strlen(kTempMarker) + 6 + 2;
   const std::size_t room = static_cast<std::size_t>(nameMax) > fixed ? static_cast<std::size_t>(nameMax) - fixed : 0;
-  // Appended piece by piece: GCC 12 at -O3 warns falsely about "." + std::string&&.
-  std::string stem = ".";
-  stem += CutName(target_.filename().string(), room);
-  stem += kTempMarker;
+  const std::string stem = "." + CutName(target_.filename().string(), room) + kTempMarker;
   slot_ = CreateExclusive(folder, stem, true, false, [&](const std::filesystem::path& candidate) {
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : mode);
     if (fd < 0) return false;
