@@ -18,7 +18,7 @@ TEST(GlyphFont, LettersMapToBoxDrawing) {
 }
 
 TEST(StyledText, DendrogramLineBecomesOneMonospaceFragment) {
-  const embedded::CellStyle style = testing::DendrogramStyle(3, 9);
+  const embedded::CellStyle style = testing::DendrogramStyle(3);
   const auto fragments = SplitStyledText("AB AAAGKH", style);
   ASSERT_EQ(fragments.size(), 1u);
   EXPECT_EQ(fragments[0], (TextFragment{"Courier New", 8.0, false, "AB ───├┼┤"}));

@@ -92,9 +92,9 @@ TEST(TextRenderer, ValuesAlignmentAndGlyphs) {
 
   // A dendrogram line: Courier New label field, glyph letters after it.
   Fixture g;
-  g.sheet.WriteCell(1, 1, Variant("A  AAAE"), testing::DendrogramStyle(3, 7));
-  g.sheet.WriteCell(2, 1, Variant("     GAA"), testing::DendrogramStyle(3, 8));
-  g.sheet.WriteCell(3, 1, Variant("B  AAAC"), testing::DendrogramStyle(3, 7));
+  g.sheet.WriteCell(1, 1, Variant("A  AAAE"), testing::DendrogramStyle(3));
+  g.sheet.WriteCell(2, 1, Variant("     GAA"), testing::DendrogramStyle(3));
+  g.sheet.WriteCell(3, 1, Variant("B  AAAC"), testing::DendrogramStyle(3));
   EXPECT_EQ(TextRenderer::RenderUsedRange(Fixture().sheet), "");  // an empty sheet
   EXPECT_EQ(TextRenderer::RenderUsedRange(g.sheet),
             "A  \xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\x90\n"
