@@ -102,17 +102,6 @@ TEST(CsvReader, TableOfFailures) {
   }
 }
 
-TEST(CsvReader, ReadFileWithItsExtension) {
-  EXPECT_EQ(CsvReader::DelimiterFor("a/b.CSV"), ',');
-  EXPECT_EQ(CsvReader::DelimiterFor("csv"), 0);
-  TempDir dir;
-  CollectingSink tsv;  // a file whose extension picks the delimiter, read as the named sheet
-  CsvReader::ReadFile(dir.Write("data.Tsv", "x\t1,5\n2\t3\n"), "data", tsv);
-  EXPECT_EQ(tsv.sheets.at(0).name, "data");
-  EXPECT_TRUE(tsv.sheets[0].complete);
-  EXPECT_EQ(tsv.sheets[0].cells, (Cells{{{1, 1}, "x"}, {{1, 2}, "1,5"}, {{2, 1}, 2.0}, {{2, 2}, 3.0}}));
-}
-
 TEST(CsvReader, FieldsSpanningReadChunks) {
   // A quoted field across the end of the reader's 1 MiB buffer, with a multi-byte
   // character straddling it: empty rows fill the buffer up to the field.

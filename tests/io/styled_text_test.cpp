@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "io/color_palette.h"
 #include "io/glyph_font.h"
-#include "sample_workbook.h"
+#include "host/embedded/cell_style.h"
 
 namespace dez::io {
 namespace {
@@ -15,14 +14,6 @@ TEST(GlyphFont, LettersMapToBoxDrawing) {
   EXPECT_TRUE(IsGlyphFont("KORVEL"));
   EXPECT_FALSE(IsGlyphFont("Korvel2"));
   EXPECT_FALSE(IsGlyphFont("Courier New"));
-}
-
-TEST(StyledText, DendrogramLineBecomesOneMonospaceFragment) {
-  const embedded::CellStyle style = testing::DendrogramStyle(3);
-  const auto fragments = SplitStyledText("AB AAAGKH", style);
-  ASSERT_EQ(fragments.size(), 1u);
-  EXPECT_EQ(fragments[0], (TextFragment{"Courier New", 8.0, false, "AB ───├┼┤"}));
-  EXPECT_EQ(DisplayedText("AB AAAGKH", style), "AB ───├┼┤");
 }
 
 TEST(StyledText, RunsSplitTextByFont) {

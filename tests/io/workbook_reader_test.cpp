@@ -19,11 +19,13 @@ using testing::TempDir;
 TEST(WorkbookReader, CsvAndXlsxBecomeTheActiveWorkbook) {
   TempDir dir;
   auto app = embedded::EmbeddedApplication::Create();
-  const auto csv = WorkbookReader::Read(*app, dir.Write("Survey Data.CSV", "name,x\r\nA,1\r\nB,-2.5e1\r\n"));
-  EXPECT_EQ(csv->Name(), "Survey Data.CSV");
+  // The extension, in any case, picks the delimiter.
+  const auto csv = WorkbookReader::Read(*app, dir.Write("Survey Data.Tsv", "name\tx\r\nA\t1,5\r\nB\t-2.5e1\r\n"));
+  EXPECT_EQ(csv->Name(), "Survey Data.Tsv");
   ASSERT_EQ(csv->Sheets().size(), 1u);
   EXPECT_EQ(csv->ActiveSheet()->Name(), "Survey Data");
   EXPECT_EQ(csv->Sheets()[0]->UsedRange(), (embedded::CellBlock{1, 1, 3, 2}));
+  EXPECT_EQ(csv->Sheets()[0]->ValueAt(2, 2), Variant("1,5"));
   EXPECT_EQ(app->Range("'Survey Data'!B3")->CellValue(), Variant(-25.0));  // the object model sees it too
   testing::XlsxFixture f;
   f.Sheet("First", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
