@@ -41,7 +41,6 @@ struct ChartedWorkbook {
     c->SetSourceData(app->Sheets("Report")->Range("a1"));
     c->Location(kLocationAsObject, "Report");
     const host::ShapePtr shape = sheet->Shapes("Chart 1");
-    shape->Left(0);
     shape->Top(5 * 15.0);
     shape->Width(450);
     shape->Height(95);
@@ -49,14 +48,10 @@ struct ChartedWorkbook {
     AddLink(*c, {0, 1, 1, 0}, {5, 5, 3, 3}, "A", "B");
     AddLink(*c, {1, 2, 2, 0}, {4, 4, 1, 1}, "", "=C");  // stands in the data sheet
     AddLink(*c, {2, static_cast<double>(2.2f)}, {2.5, 2.5}, "", "");
-    c->ChartArea()->AutoScaleFont(false);
     c->PlotArea()->ClearFormats();
     c->ChartArea()->Interior()->ColorIndex(kColorIndexWhite);
     const host::AxisPtr level = c->Axes(kAxisCategory, kAxisGroupPrimary);
-    level->HasTitle(false);
     level->TickLabels()->Font()->Size(8);
-    level->HasMajorGridlines(false);
-    level->HasMinorGridlines(false);
     level->MajorTickMark(kTickMarkOutside);
     level->MinorTickMark(kTickMarkOutside);
     level->MajorUnit(2.2);
@@ -66,7 +61,6 @@ struct ChartedWorkbook {
     level->TickLabels()->NumberFormat("0.0");
     const host::AxisPtr items = c->Axes(kAxisValue, kAxisGroupPrimary);
     items->HasMajorGridlines(false);
-    items->HasMinorGridlines(false);
     items->MaximumScale(5);
     items->MinimumScale(0);
     items->Delete();

@@ -63,6 +63,7 @@ TEST(CsvReader, TableOfCases) {
       {"tsv", "a\tb,c\t1\n", {'\t', false}, {{{1, 1}, "a"}, {{1, 2}, "b,c"}, {{1, 3}, 1.0}}},
       {"utf-8 text", "\xC3\xA9t\xC3\xA9,\xF0\x9F\x98\x80", {}, {{{1, 1}, "\xC3\xA9t\xC3\xA9"}, {{1, 2}, "\xF0\x9F\x98\x80"}}},
       {"16,384 fields", std::string(16'383, ',') + "z", {}, {{{1, 16'384}, "z"}}},
+      {"a field of 32,767 characters", std::string(32'767, 'f'), {}, {{{1, 1}, std::string(32'767, 'f')}}},
   };
   for (const CsvCase& c : cases) {
     for (const std::size_t piece : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{5}}) {
@@ -88,6 +89,7 @@ TEST(CsvReader, TableOfFailures) {
       {"open quote", "a\n\"never closed,\nb", FileErrorKind::kMalformed, 2, 1, "not closed"},
       {"text after closing quote", "\"a\"b,c", FileErrorKind::kMalformed, 1, 1, "after the closing quote"},
       {"16,385 fields", std::string(16'384, ','), FileErrorKind::kLimit, 1, 16'385, "more than 16,384"},
+      {"a field of 32,768 characters", "\"" + std::string(32'768, 'f'), FileErrorKind::kLimit, 1, 1, "longer than 32,767"},
   };
   for (const auto& f : failures) {
     SCOPED_TRACE(f.name);

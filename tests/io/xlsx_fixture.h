@@ -17,20 +17,13 @@ namespace dez::io::testing {
 /// Writes a zip archive whose members are the given (name, content) pairs.
 inline void WriteZip(const std::filesystem::path& file, const std::map<std::string, std::string>& members) {
   int error = 0;
-  zip_t* archive = zip_open(file.string().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  if (archive == nullptr) throw std::runtime_error("zip_open failed");
+  zip_t* archive = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  if (archive == nullptr) throw std::runtime_error("cannot create " + file.string());
   for (const auto& [name, content] : members) {
     zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
-    if (source == nullptr || zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
-      zip_source_free(source);
-      zip_discard(archive);
-      throw std::runtime_error("zip_file_add failed");
-    }
+    if (zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) zip_source_free(source);
   }
-  if (zip_close(archive) != 0) {
-    zip_discard(archive);
-    throw std::runtime_error("zip_close failed");
-  }
+  if (zip_close(archive) != 0) throw std::runtime_error("cannot write " + file.string());
 }
 
 /// The whole content of the part `name` of the zip archive `file`.

@@ -27,13 +27,16 @@ CollectingSink Read(const std::map<std::string, std::string>& members, const Xls
 
 // Values the writer never writes (a round trip through it covers shared and rich
 // strings, numbers, Booleans and errors as formulas): every other way a cell can hold a
-// value, with implicit and prefixed positions, a cell before any row (in row 1), and the
-// last cell of a sheet whose claimed dimension is the whole sheet.
+// value, with implicit and prefixed positions, a cell before any row (in row 1), the last
+// cell of a sheet whose claimed dimension is the whole sheet, and elements as deep as the
+// reader's bound allows.
 TEST(XlsxReader, ValuesTheWriterDoesNotWrite) {
   XlsxFixture f;
   f.SharedStrings({"<t>base</t><rPh sb=\"0\" eb=\"1\"><t>phonetic</t></rPh>", "<t xml:space=\"preserve\">  sp  </t>",
                    "<t>a&amp;b &lt;c&gt; &#x2502;</t>", "<t>line_x000D__x000A_break _x005F_x0041_ a_x0000_b</t>",
                    "<r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r>"});
+  std::string deep;  // elements nested 256 deep with the worksheet and its sheetData
+  for (int i = 0; i < 254; ++i) deep = "<x:n>" + deep + "</x:n>";
   f.RawSheet("Data", std::string("<x:worksheet xmlns:x=\"") + XlsxFixture::kMain +
                          "\"><x:dimension ref=\"A1:XFD1048576\"/><x:sheetData><x:c><x:v>5</x:v></x:c><x:row>"
                          "<x:c r=\"B1\" t=\"n\"><x:v>-2E-3</x:v></x:c>"
@@ -53,7 +56,7 @@ TEST(XlsxReader, ValuesTheWriterDoesNotWrite) {
                          "<x:c t=\"d\"><x:v>2024-01-31T00:00:00</x:v></x:c>"
                          "<x:c t=\"b\"><x:v>true</x:v></x:c>"
                          "</x:row><x:row r=\"1048576\" spans=\"1:16384\"><x:c r=\"XFD1048576\"><x:v>7</x:v></x:c>"
-                         "</x:row></x:sheetData></x:worksheet>");
+                         "</x:row>" + deep + "</x:sheetData></x:worksheet>");
   const CollectingSink sink = Read(f.Members());
   ASSERT_EQ(sink.sheets.size(), 1u);
   EXPECT_TRUE(sink.sheets[0].complete);

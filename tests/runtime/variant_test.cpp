@@ -48,12 +48,6 @@ TEST(Variant, CellComparison) {
   EXPECT_THROW((void)CellEquals(Variant(CellError{2042}), Variant(1.0)), Error);
 }
 
-TEST(Variant, ErrorValueTexts) {
-  EXPECT_EQ(CellErrorText(CellError{2007}), "#DIV/0!");
-  EXPECT_EQ(CellErrorFromText("#N/A")->code, 2042);
-  EXPECT_FALSE(CellErrorFromText("N/A").has_value());
-}
-
 TEST(Array2D, OneBasedAndChecked) {
   DoubleMatrix m(2, 3, 0.0);
   m(2, 3) = 7.0;
