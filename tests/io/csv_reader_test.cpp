@@ -114,8 +114,7 @@ TEST(CsvReader, FieldsSpanningReadChunks) {
   CollectingSink sink;
   CsvReader::ReadFile(file, "big", sink);
   const auto row = static_cast<std::int32_t>(blankRows.size()) + 1;
-  EXPECT_EQ(sink.sheets[0].At(row, 1), Variant(field));
-  EXPECT_EQ(sink.sheets[0].At(row, 2), Variant(2.0));
+  EXPECT_EQ(sink.sheets[0].cells, (Cells{{{row, 1}, field}, {{row, 2}, 2.0}}));
 }
 
 TEST(CsvDialect, DetectsTheSeparatorAndTheDecimalComma) {
