@@ -10,9 +10,11 @@
 
 namespace dez::io::testing {
 
+using Cells = std::map<std::pair<std::int32_t, std::int32_t>, Variant>;  // (row, column) -> value
+
 struct CollectedSheet {
   std::string name;
-  std::map<std::pair<std::int32_t, std::int32_t>, Variant> cells;  // (row, column) -> value
+  Cells cells;
   bool complete = false;
 };
 

@@ -18,9 +18,9 @@ namespace {
 using namespace std::string_literals;
 
 using test::ErrorOf;
+using testing::Cells;
 using testing::CollectingSink;
 using testing::TempDir;
-using Cells = std::map<std::pair<std::int32_t, std::int32_t>, Variant>;
 
 /// Reads `text` fed in pieces of `piece` bytes (0: all at once).
 CollectingSink ReadText(const std::string& text, CsvDialect dialect, std::size_t piece = 0) {
@@ -89,7 +89,8 @@ TEST(CsvReader, TableOfFailures) {
       {"open quote", "a\n\"never closed,\nb", FileErrorKind::kMalformed, 2, 1, "not closed"},
       {"text after closing quote", "\"a\"b,c", FileErrorKind::kMalformed, 1, 1, "after the closing quote"},
       {"16,385 fields", std::string(16'384, ','), FileErrorKind::kLimit, 1, 16'385, "more than 16,384"},
-      {"a field of 32,768 characters", "\"" + std::string(32'768, 'f'), FileErrorKind::kLimit, 1, 1, "longer than 32,767"},
+      {"a field of 32,768 characters", "\"" + std::string(32'768, 'f'), FileErrorKind::kLimit, 1, 1,
+       "longer than 32,767"},
   };
   for (const auto& f : failures) {
     SCOPED_TRACE(f.name);

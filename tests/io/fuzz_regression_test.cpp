@@ -38,8 +38,7 @@ namespace fs = std::filesystem;
 /// process that names each input on its standard error before running it.
 void Replay(const std::string& target, int (*run)(const std::uint8_t*, std::size_t)) {
   std::vector<fs::path> files;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(fs::path(DEZ_FUZZ_CORPUS) / target, ec)) files.push_back(entry);
+  for (const auto& entry : fs::directory_iterator(fs::path(DEZ_FUZZ_CORPUS) / target)) files.push_back(entry);
   std::sort(files.begin(), files.end());
   ASSERT_FALSE(files.empty()) << "no saved inputs for " << target;
   EXPECT_EXIT(

@@ -68,7 +68,9 @@ TEST(RealClients, LibreOfficeConvertsTheReportAndTheChart) {
   if (Shell("command -v pdftotext >/dev/null 2>&1") == 0) {
     ASSERT_EQ(Shell("pdftotext -layout " + Quote(dir / "chart.pdf")), 0);
     const std::string text = ReadAll(dir / "chart.txt");
-    for (const char* shown : {"0.0", "2.2", "A", "B", "=C"}) EXPECT_NE(text.find(shown), std::string::npos) << shown << text;
+    for (const char* shown : {"0.0", "2.2", "A", "B", "=C"}) {
+      EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
+    }
   }
   to("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1", ".", report);
   const std::string data = ReadAll(dir / "report-Data.csv");

@@ -72,7 +72,8 @@ struct SampleWorkbook {
     for (std::int32_t i = 0; i < 7; ++i) data.WriteCell(i + 1, 6, numbers[i]);
 
     auto& report = *s.book->Sheets()[1];
-    report.WriteCell(1, 1, "Hierarchical cluster analysis of a long title that overflows", Styled([](auto& s) { s.bold = true; }));
+    report.WriteCell(1, 1, "Hierarchical cluster analysis of a long title that overflows",
+                     Styled([](auto& s) { s.bold = true; }));
     WriteRow(report, 3, {"A", "B"},
              Styled([](auto& s) {
                s.bold = true;

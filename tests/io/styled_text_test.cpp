@@ -21,9 +21,6 @@ TEST(StyledText, RunsSplitTextByFont) {
   embedded::FontRun bold;
   bold.bold = true;
   style.ApplyCharacterFont(3, 2, bold);
-  EXPECT_EQ(SplitStyledText("abcdef", style),
-            (std::vector<TextFragment>{
-                {"Calibri", 11.0, false, "ab"}, {"Calibri", 11.0, true, "cd"}, {"Calibri", 11.0, false, "ef"}}));
   // Positions count characters, not bytes.
   EXPECT_EQ(
       SplitStyledText("\xC3\xA9\xC3\xA9xyz", style),

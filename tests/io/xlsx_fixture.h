@@ -8,6 +8,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "io/zip_archive.h"
@@ -41,12 +42,12 @@ class XlsxFixture {
   static constexpr const char* kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
   XlsxFixture& Sheet(const std::string& name, const std::string& sheetData) {
-    sheets_.push_back({name, "<sheetData>" + sheetData + "</sheetData>"});
-    return *this;
+    return RawSheet(name, std::string("<worksheet xmlns=\"") + kMain + "\"><sheetData>" + sheetData +
+                              "</sheetData></worksheet>");
   }
   /// A sheet whose whole worksheet XML is given.
   XlsxFixture& RawSheet(const std::string& name, const std::string& worksheetXml) {
-    sheets_.push_back({name, worksheetXml, true});
+    sheets_.emplace_back(name, worksheetXml);
     return *this;
   }
   XlsxFixture& SharedStrings(const std::vector<std::string>& items) {
@@ -65,11 +66,10 @@ class XlsxFixture {
     std::string rels = "<Relationships xmlns=\"" + package + "relationships\">";
     for (std::size_t i = 0; i < sheets_.size(); ++i) {
       const std::string n = std::to_string(i + 1);
-      workbook += "<sheet name=\"" + sheets_[i].name + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+      workbook += "<sheet name=\"" + sheets_[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
       rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + kRel + "/worksheet\" Target=\"worksheets/sheet" + n +
               ".xml\"/>";
-      m["xl/worksheets/sheet" + n + ".xml"] =
-          sheets_[i].raw ? sheets_[i].xml : std::string("<worksheet xmlns=\"") + kMain + "\">" + sheets_[i].xml + "</worksheet>";
+      m["xl/worksheets/sheet" + n + ".xml"] = sheets_[i].second;
     }
     if (!sharedStrings_.empty()) {
       rels += "<Relationship Id=\"rIdS\" Type=\"" + std::string(kRel) + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
@@ -83,12 +83,7 @@ class XlsxFixture {
   void Write(const std::filesystem::path& file) const { WriteZip(file, Members()); }
 
  private:
-  struct SheetPart {
-    std::string name;
-    std::string xml;
-    bool raw = false;
-  };
-  std::vector<SheetPart> sheets_;
+  std::vector<std::pair<std::string, std::string>> sheets_;  // (name, worksheet XML)
   std::string sharedStrings_;
 };
 

@@ -13,9 +13,9 @@
 namespace dez::io {
 namespace {
 
+using testing::Cells;
 using testing::CollectingSink;
 using testing::XlsxFixture;
-using Cells = std::map<std::pair<std::int32_t, std::int32_t>, Variant>;
 
 CollectingSink Read(const std::map<std::string, std::string>& members, const XlsxReadLimits& limits = {}) {
   testing::TempDir dir;
@@ -85,7 +85,8 @@ TEST(XlsxReader, ChartSheetsSkippedAbsoluteTargetsResolvedCellsUpToTheBound) {
   auto members = XlsxFixture().Sheet("Data", cell).Sheet("Two", cell).Members();
   members["xl/workbook.xml"] = std::string("<workbook xmlns:r=\"") + XlsxFixture::kRel +
                                "\"><sheets><sheet name=\"Chart1\" sheetId=\"3\" r:id=\"rId3\"/><sheet name=\"Data\" "
-                               "sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Two\" sheetId=\"2\" r:id=\"rId2\"/></sheets></workbook>";
+                               "sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Two\" sheetId=\"2\" r:id=\"rId2\"/>"
+                               "</sheets></workbook>";
   members["xl/_rels/workbook.xml.rels"] =
       std::string("<Relationships><Relationship Id=\"rId1\" Type=\"") + XlsxFixture::kRel +
       "/worksheet\" Target=\"/xl/worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + XlsxFixture::kRel +

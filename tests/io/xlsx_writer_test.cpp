@@ -15,6 +15,7 @@
 #include "sample_workbook.h"
 #include "temp_dir.h"
 #include "tests/support/error_of.h"
+#include "collecting_sink.h"
 #include "xlsx_fixture.h"
 
 namespace dez::io {
@@ -24,7 +25,7 @@ using test::ErrorOf;
 using testing::FilesIn;
 using testing::SampleWorkbook;
 using testing::TempDir;
-using Cells = std::map<std::pair<std::int32_t, std::int32_t>, Variant>;
+using testing::Cells;
 
 /// A number as a file keeps it: 16 significant digits ("%.16G"); the largest doubles,
 /// which would round up past the range, as the largest 16-digit value.

@@ -21,6 +21,8 @@ TEST(Variant, TextForms) {
       {Variant(true), "True"},   {Variant("abc"), "abc"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.value.ToText(), c.text);
+  EXPECT_EQ(CellErrorText(CellError{2007}), "#DIV/0!");  // error values have texts of their own
+  EXPECT_FALSE(CellErrorFromText("N/A").has_value());
 }
 
 TEST(Variant, NumberConversions) {
