@@ -2,17 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "io/file_error.h"
 #include "io/utf8.h"
 #include "io/xlsx_text.h"
 
 namespace dez::io {
 namespace {
 
-TEST(CellReference, ParsesWithinTheLimitsAndRefusesTheRest) {
+// References within the limits parse and format back; the rest are refused.
+TEST(CellReference, ParsesAndFormatsWithinTheLimitsAndRefusesTheRest) {
   const std::vector<std::tuple<const char*, ReferenceProblem, CellPosition>> cases = {
       {"b7", ReferenceProblem::kNone, {7, 2}},          {"AZ2", ReferenceProblem::kNone, {2, 52}},
-      {"XFD1048576", ReferenceProblem::kNone, {1'048'576, 16'384}},
+      {"Z3", ReferenceProblem::kNone, {3, 26}},         {"ZZ1", ReferenceProblem::kNone, {1, 702}},
+      {"AAA9", ReferenceProblem::kNone, {9, 703}},      {"XFD1048576", ReferenceProblem::kNone, {1'048'576, 16'384}},
       {"", ReferenceProblem::kSyntax, {}},              {"1A", ReferenceProblem::kSyntax, {}},
       {"A1B", ReferenceProblem::kSyntax, {}},           {"$A$1", ReferenceProblem::kSyntax, {}},
       {"XFE1", ReferenceProblem::kBeyondLimit, {}},     {"A0", ReferenceProblem::kBeyondLimit, {}},
@@ -24,29 +25,9 @@ TEST(CellReference, ParsesWithinTheLimitsAndRefusesTheRest) {
     EXPECT_EQ(ParseCellReference(text, pos), problem) << text;
     if (problem == ReferenceProblem::kNone) {
       EXPECT_EQ(pos, position) << text;
+      EXPECT_STRCASEEQ(FormatCellReference(position.row, position.column).c_str(), text);
     }
   }
-}
-
-TEST(CellReference, FormatsColumnsAndCells) {
-  EXPECT_EQ(ColumnLetters(26), "Z");
-  EXPECT_EQ(ColumnLetters(702), "ZZ");
-  EXPECT_EQ(ColumnLetters(703), "AAA");
-  EXPECT_EQ(ColumnLetters(16'384), "XFD");
-  EXPECT_EQ(FormatCellReference(7, 2), "B7");
-}
-
-TEST(FileError, DescribesTheLocation) {
-  EXPECT_EQ(DescribeLocation({"S", 7, 2, {}}), "sheet \"S\", cell B7");
-  EXPECT_EQ(DescribeLocation({{}, 3, 2, {}}), "row 3, column 2");
-  EXPECT_EQ(DescribeLocation({"S", 0, 0, "xl/worksheets/sheet1.xml"}), "part xl/worksheets/sheet1.xml, sheet \"S\"");
-  EXPECT_EQ(DescribeLocation({}), "");
-  const FileError e(FileErrorKind::kEncoding, "a.csv", {{}, 3, 2, {}}, "invalid UTF-8", "ReadCsv");
-  EXPECT_EQ(e.description, "a.csv: row 3, column 2: invalid UTF-8");
-  EXPECT_EQ(e.number, 1004);
-  EXPECT_EQ(e.source, "ReadCsv");
-  const FileError plain(FileErrorKind::kEmpty, "b.csv", {}, "the file is empty", "ReadCsv");
-  EXPECT_EQ(plain.description, "b.csv: the file is empty");
 }
 
 TEST(Utf8, ValidationDecodingAndWidth) {

@@ -22,55 +22,45 @@ using namespace dez::embedded;  // NOLINT: the object model's constants
 
 /// A workbook with the dendrogram of three items A, B and "=C" (a label that looks like a
 /// formula): A and B joined at 1, then "=C" at 2, limits 0 and 2.2, drawn below a
-/// three-row report on the sheet "Report".
+/// three-row report on the sheet "Report", its labels on the right.
 struct ChartedWorkbook {
   std::shared_ptr<EmbeddedApplication> app = EmbeddedApplication::Create();
   std::shared_ptr<EmbeddedWorkbook> book;
   std::shared_ptr<EmbeddedChart> chart;
 
-  explicit ChartedWorkbook(bool similarity = false, const std::string& sheetName = "Report",
-                           std::int32_t labelPosition = kLabelPositionRight) {
-    book = app->AddWorkbook("Book1.xlsx", {sheetName});
-    const auto sheet = book->FindSheet(sheetName);
-    sheet->WriteCell(1, 1, Variant("Hierarchical cluster analysis"));
-    sheet->WriteCell(2, 1, Variant("Items"));
-    sheet->WriteCell(3, 1, Variant(3.0));
+  ChartedWorkbook() {
+    book = app->AddWorkbook("Book1.xlsx", {"Report"});
+    const auto sheet = book->FindSheet("Report");
+    sheet->WriteCell(1, 1, "Hierarchical cluster analysis");
+    sheet->WriteCell(2, 1, "Items");
+    sheet->WriteCell(3, 1, 3.0);
 
     app->ChartsAdd();
     host::ChartPtr c = app->ActiveChart();
     c->ChartType(kChartTypeXYScatterLinesNoMarkers);
-    c->SetSourceData(app->Sheets(sheetName)->Range("a1"));
-    c->Location(kLocationAsObject, sheetName);
+    c->SetSourceData(app->Sheets("Report")->Range("a1"));
+    c->Location(kLocationAsObject, "Report");
     const host::ShapePtr shape = sheet->Shapes("Chart 1");
-    shape->Left(0);
     shape->Top(5 * 15.0);
     shape->Width(450);
     shape->Height(95);
     c->HasLegend(false);
-    const double leaf = similarity ? 2.2 : 0.0;
-    const double stemEnd = similarity ? 0.0 : static_cast<double>(2.2f);
-    AddLink(*c, {leaf, 1, 1, leaf}, {5, 5, 3, 3}, "A", "B", labelPosition);
-    AddLink(*c, {1, 2, 2, leaf}, {4, 4, 1, 1}, "", "=C", labelPosition);  // stands in the data sheet
-    AddLink(*c, {2, stemEnd}, {2.5, 2.5}, "", "", labelPosition);
-    c->ChartArea()->AutoScaleFont(false);
+    AddLink(*c, {0, 1, 1, 0}, {5, 5, 3, 3}, "A", "B");
+    AddLink(*c, {1, 2, 2, 0}, {4, 4, 1, 1}, "", "=C");  // stands in the data sheet
+    AddLink(*c, {2, static_cast<double>(2.2f)}, {2.5, 2.5}, "", "");
     c->PlotArea()->ClearFormats();
     c->ChartArea()->Interior()->ColorIndex(kColorIndexWhite);
     const host::AxisPtr level = c->Axes(kAxisCategory, kAxisGroupPrimary);
-    level->HasTitle(false);
     level->TickLabels()->Font()->Size(8);
-    level->HasMajorGridlines(false);
-    level->HasMinorGridlines(false);
     level->MajorTickMark(kTickMarkOutside);
     level->MinorTickMark(kTickMarkOutside);
     level->MajorUnit(2.2);
     level->MinorUnit(0.55);
-    if (similarity) level->ReversePlotOrder(true);
     level->MaximumScale(2.2);
     level->MinimumScale(0);
     level->TickLabels()->NumberFormat("0.0");
     const host::AxisPtr items = c->Axes(kAxisValue, kAxisGroupPrimary);
     items->HasMajorGridlines(false);
-    items->HasMinorGridlines(false);
     items->MaximumScale(5);
     items->MinimumScale(0);
     items->Delete();

@@ -10,15 +10,12 @@
 
 namespace dez::io::testing {
 
+using Cells = std::map<std::pair<std::int32_t, std::int32_t>, Variant>;  // (row, column) -> value
+
 struct CollectedSheet {
   std::string name;
-  std::map<std::pair<std::int32_t, std::int32_t>, Variant> cells;  // (row, column) -> value
+  Cells cells;
   bool complete = false;
-
-  Variant At(std::int32_t row, std::int32_t column) const {
-    const auto it = cells.find({row, column});
-    return it == cells.end() ? Variant() : it->second;
-  }
 };
 
 class CollectingSink : public CellSink {

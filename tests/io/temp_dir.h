@@ -24,7 +24,6 @@ class TempDir {
   }
   ~TempDir() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
   }
   TempDir(const TempDir&) = delete;
@@ -35,10 +34,8 @@ class TempDir {
 
   /// Writes `bytes` to the file `name` in this directory and returns its path.
   std::filesystem::path Write(const std::string& name, std::string_view bytes) const {
-    const std::filesystem::path file = path_ / name;
-    std::ofstream out(file, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return file;
+    std::ofstream(path_ / name, std::ios::binary) << bytes;
+    return path_ / name;
   }
 
  private:

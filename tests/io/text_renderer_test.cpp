@@ -13,93 +13,69 @@ namespace dez::io {
 namespace {
 
 using embedded::CellBlock;
-using embedded::CellStyle;
+using testing::WriteRow;
 
-struct Fixture {
-  std::shared_ptr<embedded::EmbeddedApplication> app = embedded::EmbeddedApplication::Create();
-  std::shared_ptr<embedded::EmbeddedWorkbook> book = app->AddWorkbook("T.xlsx", {"S"});
-  embedded::EmbeddedWorksheet& sheet = *book->Sheets()[0];
-};
-
+// The sample's report: a title that overflows, a matrix in its number format, a
+// right-aligned number; a block renders only its own cells, from its top row; headers
+// add column letters and row numbers.
 TEST(TextRenderer, MatrixWithOverflowingTitle) {
-  Fixture f;
-  CellStyle bold;
-  bold.SetBold(true);
-  f.sheet.WriteCell(1, 1, Variant("Title that overflows across"), bold);
-  CellStyle heading;
-  heading.horizontalAlignment = embedded::kAlignCenter;
-  f.sheet.WriteCell(3, 2, Variant("A"), heading);
-  f.sheet.WriteCell(3, 3, Variant("B"), heading);
-  CellStyle value;
-  value.numberFormat = "0.000";
-  f.sheet.WriteCell(4, 1, Variant("A"));
-  f.sheet.WriteCell(4, 2, Variant(0.0), value);
-  f.sheet.WriteCell(4, 3, Variant(2.0 / 3.0), value);
-  f.sheet.WriteCell(5, 1, Variant("B"));
-  f.sheet.WriteCell(5, 2, Variant(2.0 / 3.0), value);
-  f.sheet.WriteCell(5, 3, Variant(0.0), value);
-  EXPECT_EQ(TextRenderer::RenderUsedRange(f.sheet),
-            "Title that overflows across\n"
+  const auto sample = testing::SampleWorkbook::Make();
+  const auto& report = *sample.book->Sheets()[1];
+  EXPECT_EQ(TextRenderer::Render(report, CellBlock{1, 1, 6, 3}),
+            "Hierarchical cluster analysis of a long title that overflows\n"
             "\n"
             "     A      B\n"
             "A  0.000  0.667\n"
-            "B  0.667  0.000\n");
-  // A block renders only its own cells, from its top row.
-  EXPECT_EQ(TextRenderer::Render(f.sheet, CellBlock{4, 2, 5, 3}), "0.000  0.667\n0.667  0.000\n");
-  // Headers: column letters and row numbers.
+            "B  0.667  0.000\n"
+            "      42\n");
+  EXPECT_EQ(TextRenderer::Render(report, CellBlock{4, 2, 5, 3}), "0.000  0.667\n0.667  0.000\n");
   TextRenderOptions headers;
   headers.headers = true;
-  EXPECT_EQ(TextRenderer::Render(f.sheet, CellBlock{3, 1, 4, 3}, headers),
+  EXPECT_EQ(TextRenderer::Render(report, CellBlock{3, 1, 4, 3}, headers),
             "   A  B      C\n"
             "3       A      B\n"
             "4  A  0.000  0.667\n");
 }
 
 TEST(TextRenderer, OverflowStopsAtTheNextFilledCell) {
-  Fixture f;
-  f.sheet.WriteCell(1, 1, Variant("a long text here"));
-  f.sheet.WriteCell(1, 3, Variant(5.0));
-  f.sheet.WriteCell(2, 1, Variant("short"));
-  f.sheet.WriteCell(2, 2, Variant("x"));
+  const auto sample = testing::SampleWorkbook::Make();
+  auto& sheet = *sample.book->AddSheet("S");
+  WriteRow(sheet, 1, {"a long text here", {}, 5.0});
+  WriteRow(sheet, 2, {"short", "x"});
   // "short" has a filled neighbour, so it counts (5); the cut text gets 8 columns of
   // room (A widens to 6, B is empty and 0 wide, plus one gap).
-  EXPECT_EQ(TextRenderer::RenderUsedRange(f.sheet),
+  EXPECT_EQ(TextRenderer::RenderUsedRange(sheet),
             "a long…   5\n"
             "short   x\n");
   TextRenderOptions narrow;
   narrow.maxColumnWidth = 3;
-  f.sheet.WriteCell(3, 1, Variant("abcdef"));
-  f.sheet.WriteCell(3, 2, Variant(1.0));
-  EXPECT_EQ(TextRenderer::Render(f.sheet, CellBlock{3, 1, 3, 2}, narrow), "ab…  1\n");
+  WriteRow(sheet, 3, {"abcdef", 1.0});
+  EXPECT_EQ(TextRenderer::Render(sheet, CellBlock{3, 1, 3, 2}, narrow), "ab…  1\n");
+  EXPECT_EQ(TextRenderer::RenderUsedRange(*sample.book->AddSheet("Empty")), "");
 }
 
+// The sample's data: Booleans and errors centred, numbers in the general form, tabs and
+// line breaks shown as blanks; dendrogram lines: Courier New label field, glyph letters
+// after it; a text aligned right.
 TEST(TextRenderer, ValuesAlignmentAndGlyphs) {
-  Fixture f;
-  f.sheet.WriteCell(1, 1, Variant(true));
-  f.sheet.WriteCell(1, 2, Variant(CellError{2007}));
-  f.sheet.WriteCell(1, 3, Variant(0.1 + 0.2));
-  f.sheet.WriteCell(2, 1, Variant(false));
-  f.sheet.WriteCell(2, 2, Variant("x"));
-  f.sheet.WriteCell(2, 3, Variant(2.0 / 3.0));
-  CellStyle right;
-  right.horizontalAlignment = embedded::kAlignRight;
-  f.sheet.WriteCell(3, 2, Variant("r"), right);
-  f.sheet.WriteCell(3, 3, Variant("line\nbreak"));
-  EXPECT_EQ(TextRenderer::RenderUsedRange(f.sheet),
-            "TRUE   #DIV/0!           0.3\n"
-            "FALSE  x        0.6666666667\n"
-            "             r  line break\n");
-
-  // A dendrogram line: Courier New label field, glyph letters after it.
-  Fixture g;
-  g.sheet.WriteCell(1, 1, Variant("A  AAAE"), testing::DendrogramStyle(3, 7));
-  g.sheet.WriteCell(2, 1, Variant("     GAA"), testing::DendrogramStyle(3, 8));
-  g.sheet.WriteCell(3, 1, Variant("B  AAAC"), testing::DendrogramStyle(3, 7));
-  EXPECT_EQ(TextRenderer::RenderUsedRange(Fixture().sheet), "");  // an empty sheet
-  EXPECT_EQ(TextRenderer::RenderUsedRange(g.sheet),
+  const auto sample = testing::SampleWorkbook::Make();
+  EXPECT_EQ(TextRenderer::Render(*sample.book->Sheets()[0], CellBlock{2, 1, 5, 3}),
+            "alpha                            1.5   TRUE\n"
+            "beta \xE2\x80\x94 \xC3\xA9                   -2.25E-07   FALSE\n"
+            "tab here, line break             0.3  #DIV/0!\n"
+            "                      1.23456789E+14   #N/A\n");
+  auto& sheet = *sample.book->AddSheet("S");
+  sheet.WriteCell(1, 1, "A  AAAE", testing::DendrogramStyle(3));
+  sheet.WriteCell(2, 1, "     GAA", testing::DendrogramStyle(3));
+  sheet.WriteCell(3, 1, "B  AAAC", testing::DendrogramStyle(3));
+  WriteRow(sheet, 4, {"r", 1.0}, testing::Styled([](auto& s) { s.horizontalAlignment = embedded::kAlignRight; }));
+  WriteRow(sheet, 5, {"abc", 2.0});
+  EXPECT_EQ(TextRenderer::RenderUsedRange(sheet),
             "A  \xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\x90\n"
             "     \xE2\x94\x9C\xE2\x94\x80\xE2\x94\x80\n"
-            "B  \xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\x98\n");
+            "B  \xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\x98\n"
+            "  r  1\n"
+            "abc  2\n");
 }
 
 TEST(NumberDisplay, TableOfFormats) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "io/zip_archive.h"
@@ -17,20 +18,13 @@ namespace dez::io::testing {
 /// Writes a zip archive whose members are the given (name, content) pairs.
 inline void WriteZip(const std::filesystem::path& file, const std::map<std::string, std::string>& members) {
   int error = 0;
-  zip_t* archive = zip_open(file.string().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  if (archive == nullptr) throw std::runtime_error("zip_open failed");
+  zip_t* archive = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  if (archive == nullptr) throw std::runtime_error("cannot create " + file.string());
   for (const auto& [name, content] : members) {
     zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
-    if (source == nullptr || zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
-      zip_source_free(source);
-      zip_discard(archive);
-      throw std::runtime_error("zip_file_add failed");
-    }
+    if (zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) zip_source_free(source);
   }
-  if (zip_close(archive) != 0) {
-    zip_discard(archive);
-    throw std::runtime_error("zip_close failed");
-  }
+  if (zip_close(archive) != 0) throw std::runtime_error("cannot write " + file.string());
 }
 
 /// The whole content of the part `name` of the zip archive `file`.
@@ -48,12 +42,12 @@ class XlsxFixture {
   static constexpr const char* kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
   XlsxFixture& Sheet(const std::string& name, const std::string& sheetData) {
-    sheets_.push_back({name, "<sheetData>" + sheetData + "</sheetData>"});
-    return *this;
+    return RawSheet(name, std::string("<worksheet xmlns=\"") + kMain + "\"><sheetData>" + sheetData +
+                              "</sheetData></worksheet>");
   }
   /// A sheet whose whole worksheet XML is given.
   XlsxFixture& RawSheet(const std::string& name, const std::string& worksheetXml) {
-    sheets_.push_back({name, worksheetXml, true});
+    sheets_.emplace_back(name, worksheetXml);
     return *this;
   }
   XlsxFixture& SharedStrings(const std::vector<std::string>& items) {
@@ -66,18 +60,16 @@ class XlsxFixture {
   std::map<std::string, std::string> Members() const {
     const std::string package = "http://schemas.openxmlformats.org/package/2006/";
     std::map<std::string, std::string> m;
-    m["[Content_Types].xml"] = "<Types xmlns=\"" + package + "content-types\"></Types>";
     m["_rels/.rels"] = "<Relationships xmlns=\"" + package + "relationships\"><Relationship Id=\"rId1\" Type=\"" +
                        kRel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
     std::string workbook = std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel + "\"><sheets>";
     std::string rels = "<Relationships xmlns=\"" + package + "relationships\">";
     for (std::size_t i = 0; i < sheets_.size(); ++i) {
       const std::string n = std::to_string(i + 1);
-      workbook += "<sheet name=\"" + sheets_[i].name + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+      workbook += "<sheet name=\"" + sheets_[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
       rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + kRel + "/worksheet\" Target=\"worksheets/sheet" + n +
               ".xml\"/>";
-      m["xl/worksheets/sheet" + n + ".xml"] =
-          sheets_[i].raw ? sheets_[i].xml : std::string("<worksheet xmlns=\"") + kMain + "\">" + sheets_[i].xml + "</worksheet>";
+      m["xl/worksheets/sheet" + n + ".xml"] = sheets_[i].second;
     }
     if (!sharedStrings_.empty()) {
       rels += "<Relationship Id=\"rIdS\" Type=\"" + std::string(kRel) + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
@@ -91,12 +83,7 @@ class XlsxFixture {
   void Write(const std::filesystem::path& file) const { WriteZip(file, Members()); }
 
  private:
-  struct SheetPart {
-    std::string name;
-    std::string xml;
-    bool raw = false;
-  };
-  std::vector<SheetPart> sheets_;
+  std::vector<std::pair<std::string, std::string>> sheets_;  // (name, worksheet XML)
   std::string sharedStrings_;
 };
 
