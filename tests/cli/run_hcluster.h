@@ -3,7 +3,6 @@
 #pragma once
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,7 +88,6 @@ struct RunResult {
   int status = -1;  ///< exit status; 128 + signal number when killed by a signal
   std::string out;
   std::string err;
-  long maxRssKb = 0;  ///< peak resident memory of the run, in KiB
 };
 
 /// Exit status of a run meant for user nobody that could not be made as that user.
@@ -124,11 +122,9 @@ inline RunResult RunHcluster(const std::vector<std::string>& args, int errFd = -
   }
   if (pid < 0) return result;
   int wstatus = 0;
-  struct rusage usage {};
-  while (::wait4(pid, &wstatus, 0, &usage) < 0 && errno == EINTR) {
+  while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
   }
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  result.maxRssKb = usage.ru_maxrss;
   result.out = ReadAll(outPath);
   result.err = ReadAll(errPath);
   return result;
