@@ -1,6 +1,7 @@
-// Broken input and failing runs through the binary, as a table: files that are missing,
-// unreadable, empty, truncated, corrupt, mislabelled or hostile; cells the checks refuse;
-// label cells of every kind; refused ranges. Every case checks the exit status and the
+// Input files through the binary, as a table: files that are missing, unreadable, empty,
+// truncated, corrupt, mislabelled or hostile; cells the checks refuse; label cells of
+// every kind; header rows, dialects and missing values; refused ranges and sizes;
+// workbooks a report cannot be added to. Every case checks the exit status and the
 // message, that standard output stays empty on failure, that no output file is created
 // and an existing one keeps its bytes, that no temporary file is left behind, and that
 // the input keeps its bytes and times. Then the faults: unreadable, read-only and
@@ -73,10 +74,10 @@ std::string MetricRows(int rows) {
 
 // ---- the table -------------------------------------------------------------------------
 
-/// One bad input: the file to make (name and bytes, made in the test's folder; without
-/// bytes a name that is not made, or a bundled example), the options after it, the exit
-/// status and the lines expected on standard error or, for a run that succeeds, on
-/// standard output ("..." stands for any text; "{in}" for the input's path).
+/// One input: the file to make (name and bytes, made in the test's folder; without bytes
+/// a name that is not made, or a bundled example), the options after it, the exit status
+/// and the lines expected on standard error or standard output ("..." stands for any
+/// text; "{in}" for the input's path).
 struct BadInput {
   std::string name;
   std::string file;
@@ -90,6 +91,13 @@ void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
 
 const std::string kApp = "Application-defined or object-defined error";
 const std::string kRead = "hcluster: cannot read the input file: {in}: ";
+
+/// The line of `--json -` that lists the items analysed.
+std::string LabelsLine(const std::vector<std::string>& labels) {
+  std::string line = "...\"labels\": [";
+  for (std::size_t i = 0; i < labels.size(); ++i) line += (i == 0 ? "\"" : ", \"") + labels[i] + "\"";
+  return line + "],";
+}
 
 std::function<std::string(const TempDir&)> Bytes(std::string bytes) {
   return [b = std::move(bytes)](const TempDir&) { return b; };
@@ -207,9 +215,61 @@ std::vector<BadInput> Cases() {
        Xlsx(Row({Text("plain"), Num("1"), Num("2")}) + Row({Num("7.5"), Num("2"), Num("3")}) +
             Row({Bool(true), Num("5"), Num("1")}) + Row({"<c/>", Num("4"), Num("4")}) +
             Row({Text("=1+1"), Num("0"), Num("6")}) + Row({Text("\xC3\xA9t\xC3\xA9 \xE6\xBC\xA2"), Num("3"), Num("3")}) +
-            Row({Text(std::string(32767, 'L')), Num("9"), Num("0")})),
+            Row({Text(std::string(32767, 'L')), Num("9"), Num("0")}) +
+            Row({Text("say &quot;hi&quot;"), Num("1"), Num("1")}) + Row({Text("back\\slash"), Num("8"), Num("8")})),
        {"-l", "--json", "-"}, 0,
-       {"...\"labels\": [\"plain\", \"7.5\", \"True\", \"\", \"=1+1\", \"\xC3\xA9t\xC3\xA9 \xE6\xBC\xA2\", \"LLL...LLL\"],"}},
+       {LabelsLine({"plain", "7.5", "True", "", "=1+1", "\xC3\xA9t\xC3\xA9 \xE6\xBC\xA2", "LLL...LLL",
+                    "say \\\"hi\\\"", "back\\\\slash"})}},
+
+      // ---- header rows, dialects and missing values: the component gets the user's items ----
+      {"header_row_detected", "shops.csv", Bytes("Revenue,Visitors\n1,2\n3,5\n4,4\n"), {"--json", "-"}, 0,
+       {"hcluster: row 1 of the sheet shops holds texts over numbers: read as the variable names (--no-header "
+        "reads it as data)",
+        LabelsLine({"Row 2", "Row 3", "Row 4"})}},
+      {"header_row_refused_with_no_header", "shops.csv", Bytes("Revenue,Visitors\n1,2\n3,5\n4,4\n"), {"--no-header"},
+       1, {"  cell shops!A1 holds the text \"Revenue\": if row 1 is a header, add --header"}},
+      {"byte_order_mark_crlf_and_labels", "bom.csv", Bytes("\xEF\xBB\xBFStore,A,B\r\nN,1,2\r\nS,3,5\r\nE,4,4\r\n"),
+       {"-l", "--json", "-"}, 0,
+       {"hcluster: row 1 of the sheet bom holds texts over numbers: ...", LabelsLine({"N", "S", "E"})}},
+      {"semicolons_and_decimal_commas", "eu.csv", Bytes("Store;A;B\nN;\"1,5\";2\nS;3,25;5\nE;4;4,5\n"),
+       {"-l", "--json", "-"}, 0,
+       {"hcluster: ...eu.csv: fields separated by ';', numbers with a decimal comma (detected; ...)",
+        LabelsLine({"N", "S", "E"})}},
+      {"pipes_given_with_delimiter", "p.csv", Bytes("1|2\n3|5\n4|4\n"), {"--delimiter", "|", "--json", "-"}, 0,
+       {LabelsLine({"Row 1", "Row 2", "Row 3"})}},
+      {"na_in_a_tsv", "t.tsv", Bytes("a\tb\n1\t2\n3\tNA\n4\t4\n5\t1\n"), {}, 1,
+       {"  cell t!B3 holds the text \"NA\": correct the cell, or add --missing drop to leave the item out"}},
+      {"na_dropped", "t.tsv", Bytes("a\tb\n1\t2\n3\tNA\n4\t4\n5\t1\n"), {"--missing", "drop", "--json", "-"}, 0,
+       {"hcluster: --missing drop left out 1 of 4 items (an empty or unfit cell): Row 3",
+        LabelsLine({"Row 2", "Row 4", "Row 5"})}},
+      {"notes_column", "n.csv", Bytes("Store,A,B,Notes\nN,1,2,new\nS,3,5,\nE,4,4,\n"), {"-l"}, 1,
+       {"  cell n!D2 holds the text \"new\": if column D holds notes, leave it out: -r 'n!$A$2:$C$4'"}},
+      {"blank_row", "b.csv", Bytes("1,2\n3,5\n\n4,4\n"), {}, 1,
+       {"  cell b!A3 is empty: row 3 is empty: leave it out of the range, or add --missing drop"}},
+      {"decimal_comma_text_in_a_comma_file", "c.csv", Bytes("1,\"2,5\"\n3,5\n4,4\n"), {}, 1,
+       {"  cell c!B1 holds the text \"2,5\": write the number with a decimal point (or, for a CSV file, add "
+        "--decimal-comma)"}},
+      {"a_percentage", "pc.csv", Bytes("1,12%\n3,5\n4,4\n"), {}, 1,
+       {"  cell pc!B1 holds the text \"12%\": write the percentage as a number (0.12 for 12%)"}},
+      {"a_2_in_binomial_data", "bin.csv", Bytes("1,0\n0,2\n1,1\n"), {"-t", "binomial"}, 1,
+       {"  cell bin!B2 holds 2: binomial data holds only 1 and 0"}},
+      {"open_range", "o.csv", Bytes("x,1,2\nN,1,2\nS,3,5\nE,4,4\n"), {"-r", "A2:C", "-l", "--json", "-"}, 0,
+       {LabelsLine({"N", "S", "E"})}},
+      {"standardisation_of_a_range_that_is_not_one_block", "u.csv", Bytes("1,2\n3,5\n4,4\n"),
+       {"-r", "A1:B1,A2:B3", "--standardize", "z"}, 2,
+       {"hcluster: --missing drop and --standardize need a range of one block on a sheet of the input, such as "
+        "'Data!A2:F'; \"A1:B1,A2:B3\" is none"}},
+      {"a_variable_without_variation", "v.csv", Bytes("a,b\n1,7\n2,7\n3,7\n"), {"--standardize", "range"}, 1,
+       {"hcluster: --standardize range: column B (\"b\") has no variation to scale by (every value the same); "
+        "leave it out of the range"}},
+
+      // ---- sizes refused by the command line at once, before the engine would build a
+      // matrix of gigabytes (its overflow or the sheet's limit would give status 1) ----
+      {"more_than_16384_items", "too_many.csv", Bytes(MetricRows(16'385)), {}, 2,
+       {"hcluster: the range holds 16385 items; hcluster clusters at most 16,384 items"}},
+      {"report_taller_than_a_sheet", "too_tall.csv", Bytes(MetricRows(16'300)), {"-M", "ward"}, 2,
+       {"hcluster: the report of 16300 items would need about ... rows, more than a sheet's 1048576 ... "
+        "--no-matrix, or ... --json alone"}},
   };
 }
 
@@ -246,7 +306,7 @@ TEST_P(BadInputs, FailCleanlyOrSucceedWithoutHarm) {
     EXPECT_EQ(run.status, c.status) << run.err;
     for (const std::string& line : c.lines) {
       const std::string expected = Replace(line, "{in}", input);
-      EXPECT_TRUE(HasLine(c.status == 0 ? run.out : run.err, expected)) << expected << "\n" << run.err;
+      EXPECT_TRUE(HasLine(run.err + "\n" + run.out, expected)) << expected << "\n" << run.err;
     }
     if (c.status != 0) {
       EXPECT_EQ(run.out, "");

@@ -1,5 +1,6 @@
 // The sizes hcluster promises: every output above the 5,610 items where a report once
-// stopped, the refusal of more than 16,384 items, and of a report too large for a sheet.
+// stopped. (The refusals of more than 16,384 items and of a report too large for a sheet
+// are rows of bad_input_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -36,29 +37,6 @@ TEST(Sizes, OutputsAboveTheOldSheetLimit) {
   const std::string text = ReadAll(dir / "out.json");
   EXPECT_NE(text.find("\"Row 5700\""), std::string::npos);
   EXPECT_NE(text.find("\"entry\": 11399"), std::string::npos) << "the schedule's last entry, 2n - 1";
-}
-
-TEST(Sizes, RefusedBeforeTheEngineRuns) {
-  // Each refusal comes from the command line at once (the engine would first build a
-  // matrix of gigabytes), with exit status 2 and no output file.
-  TempDir dir;
-  const std::string tooMany = dir.Write("too_many.csv", Rows(16'385, 2));
-  const std::string tooTall = dir.Write("too_tall.csv", Rows(16'300, 1));
-  struct Case {
-    std::vector<std::string> args;
-    std::string message;
-  };
-  const Case cases[] = {
-      {{tooMany, "--json", dir / "out.json"}, "hcluster: the range holds 16385 items; hcluster clusters at most 16,384 items"},
-      {{tooTall, "-o", dir / "out.xlsx", "-M", "ward"}, "hcluster: the report of 16300 items would need about ... rows, more than a sheet's 1048576 ... --no-matrix, or ... --json alone"},
-  };
-  for (const Case& c : cases) {
-    // After the analysis the engine's overflow or the sheet's limit would give status 1.
-    const RunResult r = RunHcluster(c.args);
-    EXPECT_EQ(r.status, 2) << c.args[1];
-    EXPECT_TRUE(HasLine(r.err, c.message)) << r.err;
-    EXPECT_FALSE(fs::exists(dir / "out.json") || fs::exists(dir / "out.xlsx"));
-  }
 }
 
 }  // namespace
