@@ -64,14 +64,6 @@ std::string XlsxBytes(const TempDir& dir, const std::string& sheetData) {
 /// The bytes of a small valid workbook (3 x 3 numbers), for truncation and corruption.
 std::string ValidXlsx(const TempDir& dir) { return XlsxBytes(dir, Square(Num("0"))); }
 
-/// `rows` lines of two numbers each, distinct enough for a clustering.
-std::string MetricRows(int rows) {
-  std::string text;
-  text.reserve(static_cast<std::size_t>(rows) * 12);
-  for (int i = 0; i < rows; ++i) text += std::to_string(i % 97) + "," + std::to_string((i * 7) % 101) + "\n";
-  return text;
-}
-
 // ---- the table -------------------------------------------------------------------------
 
 /// One input: the file to make (name and bytes, made in the test's folder; without bytes
@@ -366,41 +358,22 @@ TEST(Faults, ReadOnlyAndImmutableInputIsAnalysed) {
   ::chmod(input.c_str(), 0644);
 }
 
-/// A small file system of its own for a test (tmpfs of `kib` KiB), unmounted at the end;
-/// empty path when mounting is not allowed here.
-class SmallDisk {
- public:
-  SmallDisk(const TempDir& dir, int kib) : folder_(dir.path() / "disk") {
-    fs::create_directories(folder_);
-    const std::string options = "size=" + std::to_string(kib) + "k";
-    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0;
-  }
-  ~SmallDisk() {
-    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-  }
-  SmallDisk(const SmallDisk&) = delete;
-  SmallDisk& operator=(const SmallDisk&) = delete;
-  bool mounted() const { return mounted_; }
-  const fs::path& folder() const { return folder_; }
-
- private:
-  fs::path folder_;
-  bool mounted_ = false;
-};
-
 TEST(Faults, FullDiskLeavesTheOldWorkbookAndNoPartialFile) {
+  // A file system of its own for the output: a tmpfs of 64 KiB.
   TempDir dir;
-  SmallDisk disk(dir, 64);
-  DEZ_NEEDS(disk.mounted(), "mounting a small tmpfs (needs the superuser)");
-  const std::string output = (disk.folder() / "report.xlsx").string();
-  { std::ofstream(output, std::ios::binary) << "old workbook"; }
+  const fs::path disk = dir.path() / "disk";
+  fs::create_directories(disk);
+  DEZ_NEEDS(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") == 0, "mounting a tmpfs (needs the superuser)");
+  const std::string output = (disk / "report.xlsx").string();
+  dir.Write("disk/report.xlsx", "old workbook");
   // A report far larger than 64 KiB: 300 items give a 300 x 300 matrix.
   const std::string input = dir.Write("items.csv", MetricRows(300));
   const RunResult run = RunHcluster({input, "-o", output, "--text-dendrogram"});
   EXPECT_EQ(run.status, 2) << run.err;
   EXPECT_TRUE(HasLine(run.err, "hcluster: cannot write the output: " + output + "...")) << run.err;
   EXPECT_EQ(ReadAll(output), "old workbook");
-  EXPECT_EQ(FilesIn(disk.folder()), std::vector<std::string>{"report.xlsx"});
+  EXPECT_EQ(FilesIn(disk), std::vector<std::string>{"report.xlsx"});
+  ::umount2(disk.c_str(), MNT_DETACH);
 }
 
 }  // namespace

@@ -87,9 +87,7 @@ TEST(RealData, StandardisationPerVariableAndDroppedItems) {
 
 TEST(RealData, ChartAboveTwoHundredFiftyItemsIsLeftOutWithAWord) {
   TempDir dir;
-  std::string csv;
-  for (int i = 0; i < 251; ++i) csv += std::to_string(i % 17) + "," + std::to_string(i % 13) + "\n";
-  const RunResult run = RunHcluster({dir.Write("big.csv", csv), "--chart", "-o", dir / "big.xlsx"});
+  const RunResult run = RunHcluster({dir.Write("big.csv", MetricRows(251)), "--chart", "-o", dir / "big.xlsx"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "") << "-o alone prints nothing";
   EXPECT_TRUE(HasLine(run.err, "hcluster: --chart: the chart is left out: it is drawn for at most 250 items, and this "

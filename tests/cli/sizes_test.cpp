@@ -11,24 +11,11 @@
 namespace dez::cli::testing {
 namespace {
 
-/// `items` rows of `variables` distinct numbers each, as CSV.
-std::string Rows(int items, int variables) {
-  std::string csv;
-  for (int i = 1; i <= items; ++i) {
-    for (int k = 0; k < variables; ++k) {
-      if (k > 0) csv += ',';
-      csv += std::to_string((i * (k + 7)) % 9973) + "." + std::to_string(i % 10);
-    }
-    csv += '\n';
-  }
-  return csv;
-}
-
 TEST(Sizes, OutputsAboveTheOldSheetLimit) {
   // 5,700 items: the report without its matrix table and the JSON, which never needs a
   // sheet; neither output may stop at the sheet's row or cell limits.
   TempDir dir;
-  const std::string input = dir.Write("big.csv", Rows(5'700, 2));
+  const std::string input = dir.Write("big.csv", MetricRows(5'700));
   const RunResult report = RunHcluster({input, "-o", dir / "report.xlsx", "--no-matrix", "--text-dendrogram"});
   ASSERT_EQ(report.status, 0) << report.err;
   EXPECT_TRUE(fs::file_size(dir / "report.xlsx") > 0);
