@@ -9,14 +9,11 @@
 #include "tests/support/real_clients.h"
 #include "tests/support/needs.h"
 
-namespace dez::cli {
+namespace dez::cli::testing {
 namespace {
 
 using dez::testing::Quote;
 using dez::testing::Shell;
-using testing::ReadAll;
-using testing::RunHcluster;
-using testing::TempDir;
 
 class WorkbookKept : public ::testing::Test {
  protected:
@@ -73,4 +70,4 @@ TEST_F(WorkbookKept, OriginalSheetsSurviveAndTheReportLooksAsFromCsv) {
 }
 
 }  // namespace
-}  // namespace dez::cli
+}  // namespace dez::cli::testing
