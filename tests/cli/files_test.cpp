@@ -1,6 +1,7 @@
 // What hcluster reads and writes: .xlsx input with every form of range, the -o
-// workbook, the printed report wherever the report is placed, and the progress line, which shows on a terminal
-// only (a run whose standard error is a file leaves it empty: membership_report_test.cpp).
+// workbook, the printed report wherever the report is placed, and the progress line,
+// which shows on a terminal only (a run whose standard error is a file leaves it empty:
+// membership_report_test.cpp).
 #include <gtest/gtest.h>
 
 #include <pty.h>
