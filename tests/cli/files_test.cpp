@@ -1,7 +1,7 @@
-// What hcluster reads and writes: .xlsx input, the -o workbook read back (and
-// opened by LibreOffice when it is installed), the printed report wherever the report is
-// placed, and the progress line, which shows on a terminal only (a run whose standard
-// error is a file leaves it empty: runs_test.cpp).
+// What hcluster reads and writes: .xlsx input with every form of range, the -o
+// workbook, the printed report wherever the report is placed, and the progress line,
+// which shows on a terminal only (a run whose standard error is a file leaves it empty:
+// membership_report_test.cpp).
 #include <gtest/gtest.h>
 
 #include <pty.h>
@@ -9,87 +9,40 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "host/embedded/embedded_application.h"
-#include "host/embedded/embedded_workbook.h"
-#include "host/embedded/embedded_worksheet.h"
-#include "io/workbook_reader.h"
-#include "io/xlsx_writer.h"
 #include "io/zip_archive.h"
 #include "run_hcluster.h"
 
 namespace dez::cli::testing {
 namespace {
 
-TEST(Files, XlsxInputWithOrWithoutARange) {
-  // The animals example written by hcluster itself: the data sheet first, the report second.
+TEST(Files, XlsxInputWithEachFormOfRange) {
+  // The animals written as a workbook by hcluster itself, on a sheet whose name holds a
+  // blank: the data sheet first, the report second, no chart without --chart.
   TempDir dir;
-  const std::string book = dir / "animals.xlsx";
-  const RunResult csv = RunHcluster({Example("animals.csv"), "-t", "binomial", "-l", "--print", "-o", book});
-  ASSERT_EQ(csv.status, 0) << csv.err;
-  EXPECT_TRUE(HasLine(csv.out, "Binomial Data Set = animals!$A$1:$J$10")) << csv.out;
-  // The same report from the workbook: a qualified range, an unqualified one (the first
-  // sheet), none (the used range of the first sheet).
-  for (const std::vector<std::string>& range : {std::vector<std::string>{"-r", "animals!$A$1:$J$10"},
-                                               std::vector<std::string>{"-r", "A1:J10"}, std::vector<std::string>{}}) {
+  const std::string book = dir / "zoo.xlsx";
+  const std::string csv = dir.Write("Zoo animals.csv", ReadAll(Example("animals.csv")));
+  const RunResult fromCsv = RunHcluster({csv, "-t", "binomial", "-l", "--print", "-o", book});
+  ASSERT_EQ(fromCsv.status, 0) << fromCsv.err;
+  EXPECT_EQ(Lines(fromCsv.out).front(), "Hierarchical Clustering Results for:");
+  EXPECT_TRUE(HasLine(fromCsv.out, "Binomial Data Set = 'Zoo animals'!$A$1:$J$10")) << fromCsv.out;
+  EXPECT_EQ(fromCsv.out.find("Cluster Membership"), std::string::npos) << "only with --clusters or --cut";
+  EXPECT_TRUE(io::ZipArchive(book, "test").Contains("xl/worksheets/sheet2.xml"));
+  EXPECT_FALSE(io::ZipArchive(book, "test").Contains("xl/charts/chart1.xml"));
+  // The same report from the workbook: the sheet's name unquoted, quoted, in other
+  // letters with open columns; an address without a sheet (the first sheet); no range
+  // (the used range of the first sheet). The printed report is the same wherever the
+  // report is placed.
+  for (const std::vector<std::string>& range : std::vector<std::vector<std::string>>{
+           {"-r", "Zoo animals!A1:J10"}, {"-r", "'Zoo animals'!$A$1:$J$10"}, {"-r", "zoo ANIMALS!A:J"},
+           {"-r", "A1:J10"}, {}, {"--output-range", "'Zoo animals'!$L$3"}}) {
     std::vector<std::string> args{book, "-t", "binomial", "-l"};
     args.insert(args.end(), range.begin(), range.end());
-    EXPECT_EQ(RunHcluster(args).out, csv.out);
+    EXPECT_EQ(RunHcluster(args).out, fromCsv.out) << ::testing::PrintToString(range);
   }
-}
-
-TEST(Files, EmptyFirstSheetIsAnUnreadableInput) {
-  TempDir dir;
-  const auto app = embedded::EmbeddedApplication::Create();
-  const auto book = app->AddWorkbook("two.xlsx", {"Empty", "Data"});
-  book->FindSheet("Data")->WriteCell(1, 1, Variant(1.0));
-  io::XlsxWriter::Write(*book, dir / "two.xlsx");
-  const RunResult run = RunHcluster({dir / "two.xlsx"});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_TRUE(HasLine(run.err, "hcluster: " + (dir / "two.xlsx") + ": the first sheet \"Empty\" holds no data"))
-      << run.err;
-}
-
-TEST(Files, OutputWorkbookHoldsTheDataAndTheReport) {
-  TempDir dir;
-  const std::string output = dir / "iris-report.xlsx";
-  const RunResult run =
-      RunHcluster({Example("iris-sample.csv"), "-l", "--text-dendrogram", "--chart", "-o", output});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "") << "-o alone prints nothing";
-  const auto app = embedded::EmbeddedApplication::Create();
-  const auto book = io::WorkbookReader::Read(*app, output);
-  ASSERT_GE(book->Sheets().size(), 2u);
-  const auto& data = *book->Sheets()[0];
-  EXPECT_EQ(data.Name(), "iris-sample");
-  EXPECT_EQ(data.ValueAt(1, 1), Variant("setosa-1"));
-  EXPECT_EQ(data.ValueAt(30, 5), Variant(2.5));
-  const auto& report = *book->Sheets()[1];
-  EXPECT_EQ(report.ValueAt(1, 1), Variant("Hierarchical Clustering Results for:"));
-  EXPECT_EQ(report.ValueAt(2, 1), Variant("Quantitative Data Set = iris-sample!$A$1:$E$30"));
-  // The dendrogram chart is saved as a native chart of the report's sheet.
-  const io::ZipArchive zip(output, "test");
-  EXPECT_TRUE(zip.Contains("xl/charts/chart1.xml"));
-  EXPECT_FALSE(zip.Contains("xl/charts/chart2.xml"));
-  // Without --chart, the report's sheet and no chart.
-  ASSERT_EQ(RunHcluster({Example("iris-sample.csv"), "-l", "-o", dir / "plain.xlsx"}).status, 0);
-  EXPECT_TRUE(io::ZipArchive(dir / "plain.xlsx", "test").Contains("xl/worksheets/sheet2.xml"));
-  EXPECT_FALSE(io::ZipArchive(dir / "plain.xlsx", "test").Contains("xl/charts/chart1.xml"));
-}
-
-TEST(Files, PrintShowsTheReportWhereverItIsPlaced) {
-  const RunResult onNewSheet = RunHcluster({Example("iris-sample.csv"), "-l", "--text-dendrogram"});
-  const RunResult beside =
-      RunHcluster({Example("iris-sample.csv"), "-l", "--text-dendrogram", "--output-range", "'iris-sample'!$H$3"});
-  ASSERT_EQ(onNewSheet.status, 0) << onNewSheet.err;
-  ASSERT_EQ(beside.status, 0) << beside.err;
-  EXPECT_EQ(beside.out, onNewSheet.out);
-  EXPECT_EQ(Lines(beside.out).front(), "Hierarchical Clustering Results for:");
 }
 
 /// Runs hcluster with standard error on a pseudo-terminal and returns what the terminal
@@ -114,28 +67,25 @@ std::string TerminalErrorOutput(const std::vector<std::string>& args, int& statu
   return received;
 }
 
-TEST(Progress, ShownOnATerminalAndErasedAtTheEnd) {
+TEST(Progress, ShownOnATerminalAndErasedAtTheEndOrOnlyTheNoticeWhenQuiet) {
   TempDir dir;
   int status = -1;
   const std::string terminal =
       TerminalErrorOutput({Example("iris-sample.csv"), "-l", "--chart", "-o", dir / "r.xlsx"}, status);
   EXPECT_EQ(status, 0) << terminal;
-  EXPECT_NE(terminal.find("\rhcluster: reading "), std::string::npos) << terminal;
-  EXPECT_NE(terminal.find("\rhcluster: building the matrix"), std::string::npos) << terminal;
-  EXPECT_NE(terminal.find("\rhcluster: agglomeration steps 100%"), std::string::npos) << terminal;
-  EXPECT_NE(terminal.find("\rhcluster: writing " + (dir / "r.xlsx")), std::string::npos) << terminal;
+  for (const std::string& step : std::vector<std::string>{"reading ", "building the matrix",
+                                                         "agglomeration steps 100%", "writing " + (dir / "r.xlsx")}) {
+    EXPECT_NE(terminal.find("\rhcluster: " + step), std::string::npos) << step << "\n" << terminal;
+  }
   // The last thing written erases the line.
   EXPECT_EQ(terminal.substr(terminal.size() - 4), "\r\033[K") << terminal;
-}
-
-TEST(Progress, QuietOnATerminalKeepsOnlyTheNotice) {
-  TempDir dir;
-  int status = -1;
-  const std::string terminal =
+  // The dendrogram chart is saved as a native chart of the report's sheet.
+  EXPECT_TRUE(io::ZipArchive(dir / "r.xlsx", "test").Contains("xl/charts/chart1.xml"));
+  const std::string quiet =
       TerminalErrorOutput({Example("iris-sample.csv"), "-l", "-M", "ward", "-q", "-o", dir / "r.xlsx"}, status);
-  EXPECT_EQ(status, 0) << terminal;
+  EXPECT_EQ(status, 0) << quiet;
   // The terminal turns "\n" into "\r\n".
-  EXPECT_EQ(terminal, "Distance Measure: The Squared Euclidean Distance will be used for Wards Method.\r\n");
+  EXPECT_EQ(quiet, "Distance Measure: The Squared Euclidean Distance will be used for Wards Method.\r\n");
 }
 
 }  // namespace

@@ -23,11 +23,5 @@ TEST(MembershipReport, FollowsTheScheduleWithOneColumnPerCut) {
   EXPECT_TRUE(HasLine(run.out, "penguin           2           3           4")) << run.out;
 }
 
-TEST(MembershipReport, OnlyWhenAsked) {
-  const RunResult run = RunHcluster({Example("animals.csv"), "-t", "binomial", "-l"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out.find("Cluster Membership"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace dez::cli::testing

@@ -1,8 +1,8 @@
 // What hcluster does to each kind of destination, and that a failed output changes
 // nothing: devices, FIFOs and standard output written in place, a symlink's target
 // replaced, every output of a run put in place only when all are complete, temporary
-// files gone after a signal. (A read-only folder and a full disk are in bad_input_test,
-// a missing folder in rules_test.)
+// files gone after a signal. (A full disk is in bad_input_test, a missing folder in
+// rules_test.)
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -131,14 +130,12 @@ TEST(OutputDestinations, StandardOutputWriteErrorsFailTheRun) {
 
 TEST(OutputDestinations, TerminationSignalRemovesTheTemporaryFile) {
   TempDir dir;
-  std::string rows;
-  for (int i = 0; i < 800; ++i) rows += "i" + std::to_string(i) + "," + std::to_string(i % 97) + "," + std::to_string(i * 7 % 101) + "\n";
-  const std::string input = dir.Write("data.csv", rows);
+  const std::string input = dir.Write("data.csv", MetricRows(800));
   const std::string output = dir / "report.xlsx";
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
-    ::execl(HCLUSTER_PATH, HCLUSTER_PATH, input.c_str(), "-l", "-q", "-o", output.c_str(), static_cast<char*>(nullptr));
+    ::execl(HCLUSTER_PATH, HCLUSTER_PATH, input.c_str(), "-q", "-o", output.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   // Wait for the temporary file to appear beside the destination, then stop the run.

@@ -3,22 +3,19 @@
 #pragma once
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/io/temp_dir.h"
 
 #ifndef HCLUSTER_PATH
 #error "HCLUSTER_PATH must name the hcluster binary"
@@ -36,42 +33,26 @@ namespace fs = std::filesystem;
 /// A bundled example file.
 inline std::string Example(const std::string& name) { return (fs::path(DEZ_EXAMPLES_DIR) / name).string(); }
 
-/// The whole content of a file ("" when it cannot be read).
-inline std::string ReadAll(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using io::testing::FilesIn;
+using io::testing::ReadAll;
 
-/// A fresh folder under the system's temporary folder, removed with its contents.
-class TempDir {
+/// A fresh folder under the system's temporary folder, removed with its contents, whose
+/// paths are given as texts, ready to be arguments.
+class TempDir : public io::testing::TempDir {
  public:
-  TempDir() {
-    static std::atomic<int> counter{0};
-    path_ = fs::temp_directory_path() / ("dez_cli_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const fs::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
+  std::string operator/(const std::string& name) const { return (path() / name).string(); }
   /// Writes `bytes` to the file `name` here and returns its path.
   std::string Write(const std::string& name, const std::string& bytes) const {
-    const fs::path file = path_ / name;
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-    return file.string();
+    return io::testing::TempDir::Write(name, bytes).string();
   }
-
- private:
-  fs::path path_;
 };
+
+/// `rows` lines of two numbers each, as CSV; no two alike up to 9,797 rows.
+inline std::string MetricRows(int rows) {
+  std::string text;
+  for (int i = 0; i < rows; ++i) text += std::to_string(i % 97) + "," + std::to_string((i * 7) % 101) + "\n";
+  return text;
+}
 
 /// `text` with every `from` replaced by `to`.
 inline std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -89,7 +70,6 @@ struct RunResult {
   int status = -1;  ///< exit status; 128 + signal number when killed by a signal
   std::string out;
   std::string err;
-  long maxRssKb = 0;  ///< peak resident memory of the run, in KiB
 };
 
 /// Exit status of a run meant for user nobody that could not be made as that user.
@@ -124,11 +104,9 @@ inline RunResult RunHcluster(const std::vector<std::string>& args, int errFd = -
   }
   if (pid < 0) return result;
   int wstatus = 0;
-  struct rusage usage {};
-  while (::wait4(pid, &wstatus, 0, &usage) < 0 && errno == EINTR) {
+  while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
   }
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  result.maxRssKb = usage.ru_maxrss;
   result.out = ReadAll(outPath);
   result.err = ReadAll(errPath);
   return result;
@@ -151,14 +129,6 @@ inline bool LineMatches(std::string_view line, std::string_view pattern) {
     if (LineMatches(line.substr(at), pattern.substr(dots + 3))) return true;
   }
   return false;
-}
-
-/// Names of the files in `folder`, sorted.
-inline std::vector<std::string> FilesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 /// True when a line of `text` matches `pattern` (see LineMatches).
