@@ -49,7 +49,9 @@ TEST_F(ClipboardTest, PasteAllBringsValuesAndFormatsAndReplacesWhatWasThere) {
   EXPECT_EQ(data_->ValueAt(9, 9), Variant("elsewhere"));
 }
 
-TEST_F(ClipboardTest, PasteIntoAnotherWorkbookInternsItsFormats) {
+// The block into another workbook, which interns the formats in its own table, and the
+// whole sheet, whose default format comes along.
+TEST_F(ClipboardTest, PasteIntoAnotherWorkbookAndOfTheWholeSheet) {
   WriteReport();
   const auto second = app_->AddWorkbook("Second.xlsx");
   const auto target = second->Sheets()[0];
@@ -57,6 +59,11 @@ TEST_F(ClipboardTest, PasteIntoAnotherWorkbookInternsItsFormats) {
   target->Cells(1, 1)->PasteSpecial(kPasteAll);
   ExpectReport(*target, 1, 1);
   EXPECT_LE(second->Styles().size(), 4U);
+  Scratch()->Cells()->Copy();
+  data_->Cells(1, 1)->PasteSpecial(kPasteAll);
+  ExpectReport(*data_, 1, 1);
+  EXPECT_EQ(data_->StyleAt(1000, 1000).interiorColorIndex, kColorIndexWhite);
+  EXPECT_EQ(data_->Store().CellCount(), Scratch()->Store().CellCount());
 }
 
 TEST_F(ClipboardTest, PasteShowsTheSourceAsItIsAtPasteTime) {
@@ -77,15 +84,6 @@ TEST_F(ClipboardTest, PasteOntoAnOverlappingBlock) {
   EXPECT_EQ(data_->ValueAt(2, 1), Variant(1));
   EXPECT_EQ(data_->ValueAt(3, 1), Variant(2));
   EXPECT_EQ(data_->ValueAt(4, 1), Variant(3));
-}
-
-TEST_F(ClipboardTest, WholeSheetCopy) {
-  WriteReport();
-  Scratch()->Cells()->Copy();
-  data_->Cells(1, 1)->PasteSpecial(kPasteAll);
-  ExpectReport(*data_, 1, 1);
-  EXPECT_EQ(data_->StyleAt(1000, 1000).interiorColorIndex, kColorIndexWhite);
-  EXPECT_EQ(data_->Store().CellCount(), Scratch()->Store().CellCount());
 }
 
 TEST_F(ClipboardTest, Failures) {

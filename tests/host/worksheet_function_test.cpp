@@ -79,11 +79,10 @@ TEST_F(WorksheetFunctionTest, TDistOneAndTwoTails) {
   ExpectRaises(1004, {[&] { f_.TDist(-0.1, 10, 2); }, [&] { f_.TDist(1.0, 0, 2); }, [&] { f_.TDist(1.0, 5, 3); }});
 }
 
-DoubleMatrix Column(std::initializer_list<double> values) {
-  DoubleMatrix m(static_cast<std::int32_t>(values.size()), 1);
-  std::int32_t r = 1;
-  for (double v : values) m(r++, 1) = v;
-  return m;
+/// A column of numbers.
+DoubleMatrix Column(DoubleMatrix::Elements values) {
+  const auto n = static_cast<std::int32_t>(values.size());
+  return DoubleMatrix(n, 1, std::move(values));
 }
 
 TEST(Statistics, CorrelateWorkedExampleAndRules) {
@@ -99,10 +98,7 @@ TEST(Statistics, CorrelateWorkedExampleAndRules) {
 
 TEST(Statistics, CorrelationMatrixBetweenRows) {
   clsStatisticsEmbedded s;
-  DoubleMatrix data(3, 3);
-  const double rows[3][3] = {{1, 2, 3}, {2, 4, 6}, {3, 2, 1}};
-  for (int i = 0; i < 3; ++i)
-    for (int k = 0; k < 3; ++k) data(i + 1, k + 1) = rows[i][k];
+  const DoubleMatrix data(3, 3, {1, 2, 3, 2, 4, 6, 3, 2, 1});
   const DoubleMatrix r = s.CorrelationMatrix(s.PrepareCorrelation(data), false);
   EXPECT_EQ(r(1, 1), 1.0);
   EXPECT_DOUBLE_EQ(r(1, 2), 1.0);
