@@ -97,17 +97,6 @@ class ReportTest : public ::testing::Test {
   /// The formatter calls so far, then forgets them.
   std::vector<FormatCall> TakeFormats() { return std::exchange(formats_->calls, {}); }
 
-  /// Expects row `row` to hold `cells` from column 1 on and nothing further right up to
-  /// column `through`.
-  void ExpectRow(std::int32_t row, const std::vector<Variant>& cells, std::int32_t through = 0) {
-    const auto last = std::max<std::int32_t>(static_cast<std::int32_t>(cells.size()), through);
-    for (std::int32_t c = 1; c <= last; ++c) {
-      const Variant expected = c <= static_cast<std::int32_t>(cells.size()) ? cells[static_cast<std::size_t>(c - 1)]
-                                                                           : Variant();
-      EXPECT_EQ(At(row, c), expected) << "cell (" << row << ", " << c << ")";
-    }
-  }
-
   std::shared_ptr<embedded::EmbeddedApplication> app_;
   std::shared_ptr<RecordingFormatter::Log> formats_;
   host::AddinContext context_;

@@ -93,16 +93,17 @@ TEST_F(TextDendrogramTest, DrawingsLineByLineWithAxisScaleAndFonts) {
     out.DrawDendrogram(Tree(c.n, c.leafLevel, c.merges), StringArray(labels), 0.0, c.maxVal, c.difference);
     std::int32_t row = 1;
     for (const std::string& line : c.tree) {
-      ExpectRow(row, {line}, 2);
+      EXPECT_EQ(At(row, 1), Variant(line));
       ExpectLineFonts(row++, 3);
     }
-    ExpectRow(row, {"   " + kAxis}, 2);
+    EXPECT_EQ(At(row, 1), Variant("   " + kAxis));
     ExpectLineFonts(row++, 3);
-    ExpectRow(row, {"   " + c.left + std::string(80 - c.left.size() - c.right.size(), ' ') + c.right}, 2);
+    EXPECT_EQ(At(row, 1), Variant("   " + c.left + std::string(80 - c.left.size() - c.right.size(), ' ') + c.right));
     // The scale's two limits in the text font: the left one with the label field.
     const auto right = static_cast<std::int32_t>(c.right.size());
     ExpectLineFonts(row, 3 + static_cast<std::int32_t>(c.left.size()), {{84 - right, right, "Courier New", {}, {}}});
     EXPECT_EQ(Sheet().UsedRange()->bottom, row);
+    EXPECT_EQ(Sheet().UsedRange()->right, 1);
     EXPECT_EQ(out.CurrentRow(), row + 1);
   }
 }
@@ -131,7 +132,7 @@ TEST_F(TextDendrogramTest, LabelsFollowTheLeafOrderPaddedToTheLongestPlusTwo) {
 TEST_F(TextDendrogramTest, ScaleShowsRoundedLimits) {
   clsHClusterOutput out(context_);
   out.DrawDendrogram(Tree(2, 0.8734, {{1, 2, {1, 2}, 0.5, 2.0}}), StringArray({"A", "B"}), -0.05, 0.8734, false);
-  ExpectRow(5, {std::string(3, ' ') + "0.87" + std::string(71, ' ') + "-0.05"});
+  EXPECT_EQ(At(5, 1), Variant(std::string(3, ' ') + "0.87" + std::string(71, ' ') + "-0.05"));
 }
 
 // Equal limits (division by zero), a level off the drawing and a root list shorter than
