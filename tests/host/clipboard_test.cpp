@@ -66,22 +66,17 @@ TEST_F(ClipboardTest, PasteIntoAnotherWorkbookAndOfTheWholeSheet) {
   EXPECT_EQ(data_->Store().CellCount(), Scratch()->Store().CellCount());
 }
 
+// The clipboard holds the source block, not its contents: a paste shows the cells as
+// they are at paste time, also when the target overlaps the source.
 TEST_F(ClipboardTest, PasteShowsTheSourceAsItIsAtPasteTime) {
-  data_->WriteCell(1, 1, Variant("before"));
-  data_->Cells(1, 1)->Copy();
+  for (int r = 1; r <= 3; ++r) data_->WriteCell(r, 1, Variant(r));
+  R("A1:A3")->Copy();
   data_->WriteCell(1, 1, Variant("after"));
   other_->Cells(1, 1)->PasteSpecial(kPasteAll);
   EXPECT_EQ(other_->ValueAt(1, 1), Variant("after"));
-  other_->Cells(2, 1)->PasteSpecial(kPasteAll);  // the clipboard stays
-  EXPECT_EQ(other_->ValueAt(2, 1), Variant("after"));
-}
-
-TEST_F(ClipboardTest, PasteOntoAnOverlappingBlock) {
-  for (int r = 1; r <= 3; ++r) data_->WriteCell(r, 1, Variant(r));
-  R("A1:A3")->Copy();
-  data_->Cells(2, 1)->PasteSpecial(kPasteAll);
-  EXPECT_EQ(data_->ValueAt(1, 1), Variant(1));
-  EXPECT_EQ(data_->ValueAt(2, 1), Variant(1));
+  data_->Cells(2, 1)->PasteSpecial(kPasteAll);  // the clipboard stays
+  EXPECT_EQ(data_->ValueAt(1, 1), Variant("after"));
+  EXPECT_EQ(data_->ValueAt(2, 1), Variant("after"));
   EXPECT_EQ(data_->ValueAt(3, 1), Variant(2));
   EXPECT_EQ(data_->ValueAt(4, 1), Variant(3));
 }
