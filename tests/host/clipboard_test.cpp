@@ -69,7 +69,7 @@ TEST_F(ClipboardTest, PasteIntoAnotherWorkbookAndOfTheWholeSheet) {
 // The clipboard holds the source block, not its contents: a paste shows the cells as
 // they are at paste time, also when the target overlaps the source.
 TEST_F(ClipboardTest, PasteShowsTheSourceAsItIsAtPasteTime) {
-  for (int r = 1; r <= 3; ++r) data_->WriteCell(r, 1, Variant(r));
+  for (int r = 1; r <= 3; ++r) data_->WriteCell(r, 1, Variant(std::string(1, static_cast<char>('a' + r - 1))));
   R("A1:A3")->Copy();
   data_->WriteCell(1, 1, Variant("after"));
   other_->Cells(1, 1)->PasteSpecial(kPasteAll);
@@ -77,8 +77,11 @@ TEST_F(ClipboardTest, PasteShowsTheSourceAsItIsAtPasteTime) {
   data_->Cells(2, 1)->PasteSpecial(kPasteAll);  // the clipboard stays
   EXPECT_EQ(data_->ValueAt(1, 1), Variant("after"));
   EXPECT_EQ(data_->ValueAt(2, 1), Variant("after"));
-  EXPECT_EQ(data_->ValueAt(3, 1), Variant(2));
-  EXPECT_EQ(data_->ValueAt(4, 1), Variant(3));
+  EXPECT_EQ(data_->ValueAt(3, 1), Variant("b"));  // texts, which a move would leave empty
+  EXPECT_EQ(data_->ValueAt(4, 1), Variant("c"));
+  R("A3:B3")->Copy();  // one column to the right, along the same row
+  data_->Cells(3, 2)->PasteSpecial(kPasteAll);
+  EXPECT_EQ(data_->ValueAt(3, 2), Variant("b"));
 }
 
 TEST_F(ClipboardTest, Failures) {
