@@ -24,16 +24,13 @@ using embedded::SeriesSettings;
 constexpr double kRow = embedded::kDefaultRowHeight;
 
 /// Report settings that fail on BackColorIndex when told to.
-class FailingSettings final : public host::clsReportSettings {
- public:
-  explicit FailingSettings(bool fail) : fail_(fail) {}
+struct FailingSettings final : host::clsReportSettings {
+  explicit FailingSettings(bool f) : fail(f) {}
   std::int16_t BackColorIndex() const override {
-    if (fail_) Raise(fault::kInvalidCall, "Line 2 in Korvel.clsReportSettings.BackColorIndex", "no colour");
+    if (fail) Raise(fault::kInvalidCall, "Line 2 in Korvel.clsReportSettings.BackColorIndex", "no colour");
     return embedded::kColorIndexWhite;
   }
-
- private:
-  bool fail_;
+  bool fail;
 };
 
 /// The schedule of three items A, B, C in root order: A and B joined at level 1, then C

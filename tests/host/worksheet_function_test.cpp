@@ -51,10 +51,8 @@ TEST_F(WorksheetFunctionTest, VarIsTheSampleVarianceOfTheNumbers) {
   EXPECT_DOUBLE_EQ(f_.Var(R("B1:B10")), 5.0 / 3.0);
   for (int r = 1; r <= 5; ++r) data_->WriteCell(r, 3, Variant(0.1));
   EXPECT_EQ(f_.Var(R("C1:C5")), 0.0) << "equal values have no variance, exactly";
-  data_->WriteCell(1, 4, Variant(1e9 + 4));
-  data_->WriteCell(2, 4, Variant(1e9 + 7));
-  data_->WriteCell(3, 4, Variant(1e9 + 13));
-  data_->WriteCell(4, 4, Variant(1e9 + 16));
+  int row = 1;
+  for (const double x : {4, 7, 13, 16}) data_->WriteCell(row++, 4, Variant(1e9 + x));
   EXPECT_DOUBLE_EQ(f_.Var(R("D1:D4")), 30.0) << "a large offset does not spoil the result";
 }
 
