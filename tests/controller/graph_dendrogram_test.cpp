@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "controller_fixture.h"
 #include "dezezuvazoz/enums.h"
 #include "host/embedded/chart_model.h"
@@ -17,23 +19,18 @@ namespace {
 
 using embedded::AxisSettings;
 using embedded::ChartModel;
-using embedded::DataLabelSettings;
 using embedded::SeriesSettings;
-using ::testing::ElementsAre;
 
 constexpr double kRow = embedded::kDefaultRowHeight;
 
 /// Report settings that fail on BackColorIndex when told to.
-class FailingSettings final : public host::clsReportSettings {
- public:
-  explicit FailingSettings(bool fail) : fail_(fail) {}
+struct FailingSettings final : host::clsReportSettings {
+  explicit FailingSettings(bool f) : fail(f) {}
   std::int16_t BackColorIndex() const override {
-    if (fail_) Raise(fault::kInvalidCall, "Line 2 in Korvel.clsReportSettings.BackColorIndex", "no colour");
+    if (fail) Raise(fault::kInvalidCall, "Line 2 in Korvel.clsReportSettings.BackColorIndex", "no colour");
     return embedded::kColorIndexWhite;
   }
-
- private:
-  bool fail_;
+  bool fail;
 };
 
 /// The schedule of three items A, B, C in root order: A and B joined at level 1, then C
@@ -95,13 +92,17 @@ class GraphDendrogramTest : public ControllerFixture {
 
 const auto kGraphSource = ::testing::MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHCluster\\.GraphDendrogram");
 
-void ExpectLabel(const SeriesSettings& series, std::int32_t point, const std::string& text) {
-  ASSERT_TRUE(series.dataLabels.contains(point)) << point;
-  const DataLabelSettings& label = series.dataLabels.at(point);
-  EXPECT_EQ(label.text, text);
-  EXPECT_EQ(label.type, embedded::kDataLabelsShowLabel);
-  EXPECT_EQ(label.font.size, 8.0);
-  EXPECT_EQ(label.position, embedded::clsHostConstantsEmbedded().LabelPositionLeaf());
+/// The texts of a series' data labels by point; every label shows its text in 8 points
+/// at the leaf's position.
+std::map<std::int32_t, std::string> LabelTexts(const SeriesSettings& series) {
+  std::map<std::int32_t, std::string> texts;
+  for (const auto& [point, label] : series.dataLabels) {
+    EXPECT_EQ(label.type, embedded::kDataLabelsShowLabel);
+    EXPECT_EQ(label.font.size, 8.0);
+    EXPECT_EQ(label.position, embedded::clsHostConstantsEmbedded().LabelPositionLeaf());
+    texts[point] = label.text.value_or("(no text)");
+  }
+  return texts;
 }
 
 TEST_F(GraphDendrogramTest, WorkedExampleOfThreeItemsSeriesBySeries) {
@@ -109,26 +110,21 @@ TEST_F(GraphDendrogramTest, WorkedExampleOfThreeItemsSeriesBySeries) {
   Draw(ThreeItems());
   ASSERT_EQ(out->Charts().size(), 1u);
   const ChartModel& chart = Chart();
+  // Two brackets (the pair's point 1 of the second one has no label), then the stem to
+  // MaxVal in single precision.
+  const struct {
+    std::vector<double> x, y;
+    std::map<std::int32_t, std::string> labels;
+  } expected[] = {{{0, 1, 1, 0}, {5, 5, 3, 3}, {{1, "A"}, {4, "B"}}},
+                  {{1, 2, 2, 0}, {4, 4, 1, 1}, {{4, "C"}}},
+                  {{2, static_cast<double>(2.2f)}, {2.5, 2.5}, {}}};
   ASSERT_EQ(chart.series.size(), 3u);
-
-  const SeriesSettings& link1 = chart.series[0];
-  EXPECT_THAT(link1.xValues, ElementsAre(0.0, 1.0, 1.0, 0.0));
-  EXPECT_THAT(link1.values, ElementsAre(5.0, 5.0, 3.0, 3.0));
-  EXPECT_EQ(link1.dataLabels.size(), 2u);
-  ExpectLabel(link1, 1, "A");
-  ExpectLabel(link1, 4, "B");
-
-  const SeriesSettings& link2 = chart.series[1];
-  EXPECT_THAT(link2.xValues, ElementsAre(1.0, 2.0, 2.0, 0.0));
-  EXPECT_THAT(link2.values, ElementsAre(4.0, 4.0, 1.0, 1.0));
-  EXPECT_EQ(link2.dataLabels.size(), 1u);  // point 1 is the pair: no label
-  ExpectLabel(link2, 4, "C");
-
-  const SeriesSettings& stem = chart.series[2];
-  EXPECT_THAT(stem.xValues, ElementsAre(2.0, static_cast<double>(2.2f)));  // single precision
-  EXPECT_THAT(stem.values, ElementsAre(2.5, 2.5));
-  EXPECT_TRUE(stem.dataLabels.empty());
-  for (const SeriesSettings& series : chart.series) {  // thin black lines without markers
+  for (std::size_t i = 0; i < 3; ++i) {
+    const SeriesSettings& series = chart.series[i];
+    EXPECT_EQ(series.xValues, expected[i].x) << i;
+    EXPECT_EQ(series.values, expected[i].y) << i;
+    EXPECT_EQ(LabelTexts(series), expected[i].labels) << i;
+    // Thin black lines without markers.
     EXPECT_EQ(series.markerStyle, embedded::kMarkerStyleNone);
     EXPECT_EQ(series.border.colorIndex, 1);
     EXPECT_EQ(series.border.weight, embedded::kLineWeightThin);
@@ -153,9 +149,9 @@ TEST_F(GraphDendrogramTest, SimilaritiesReverseTheLevelAxisAndTheStemEndsAtMinVa
   Draw(ThreeItems(1.0, 0.9, 0.2), 0.0, 1.0);
   const ChartModel& chart = Chart();
   ASSERT_EQ(chart.series.size(), 3u);
-  EXPECT_THAT(chart.series[0].xValues,
-              ElementsAre(1.0, static_cast<double>(0.9f), static_cast<double>(0.9f), 1.0));  // leaves at MaxVal
-  EXPECT_THAT(chart.series[2].xValues, ElementsAre(static_cast<double>(0.2f), 0.0));
+  const double f09 = static_cast<float>(0.9);
+  EXPECT_EQ(chart.series[0].xValues, (std::vector{1.0, f09, f09, 1.0}));  // leaves at MaxVal
+  EXPECT_EQ(chart.series[2].xValues, (std::vector{static_cast<double>(0.2f), 0.0}));
   EXPECT_EQ(LevelAxis().reversePlotOrder, true);
 }
 

@@ -62,7 +62,6 @@ TEST_F(ApplicationTest, RangeFindsTheSheetEachFormNames) {
     const char* address;
     std::int32_t areas;
   } cases[] = {
-      {"F21:A1", "Data", "$A$1:$F$21", 1},
       {"data!A1", "Data", "$A$1", 1},
       {"'My Sheet'!$A$1:$F$21", "My Sheet", "$A$1:$F$21", 1},
       {"[Book1.xlsx]Data!A1", "Data", "$A$1", 1},

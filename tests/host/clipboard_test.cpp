@@ -49,7 +49,9 @@ TEST_F(ClipboardTest, PasteAllBringsValuesAndFormatsAndReplacesWhatWasThere) {
   EXPECT_EQ(data_->ValueAt(9, 9), Variant("elsewhere"));
 }
 
-TEST_F(ClipboardTest, PasteIntoAnotherWorkbookInternsItsFormats) {
+// The block into another workbook, which interns the formats in its own table, and the
+// whole sheet, whose default format comes along.
+TEST_F(ClipboardTest, PasteIntoAnotherWorkbookAndOfTheWholeSheet) {
   WriteReport();
   const auto second = app_->AddWorkbook("Second.xlsx");
   const auto target = second->Sheets()[0];
@@ -57,35 +59,29 @@ TEST_F(ClipboardTest, PasteIntoAnotherWorkbookInternsItsFormats) {
   target->Cells(1, 1)->PasteSpecial(kPasteAll);
   ExpectReport(*target, 1, 1);
   EXPECT_LE(second->Styles().size(), 4U);
-}
-
-TEST_F(ClipboardTest, PasteShowsTheSourceAsItIsAtPasteTime) {
-  data_->WriteCell(1, 1, Variant("before"));
-  data_->Cells(1, 1)->Copy();
-  data_->WriteCell(1, 1, Variant("after"));
-  other_->Cells(1, 1)->PasteSpecial(kPasteAll);
-  EXPECT_EQ(other_->ValueAt(1, 1), Variant("after"));
-  other_->Cells(2, 1)->PasteSpecial(kPasteAll);  // the clipboard stays
-  EXPECT_EQ(other_->ValueAt(2, 1), Variant("after"));
-}
-
-TEST_F(ClipboardTest, PasteOntoAnOverlappingBlock) {
-  for (int r = 1; r <= 3; ++r) data_->WriteCell(r, 1, Variant(r));
-  R("A1:A3")->Copy();
-  data_->Cells(2, 1)->PasteSpecial(kPasteAll);
-  EXPECT_EQ(data_->ValueAt(1, 1), Variant(1));
-  EXPECT_EQ(data_->ValueAt(2, 1), Variant(1));
-  EXPECT_EQ(data_->ValueAt(3, 1), Variant(2));
-  EXPECT_EQ(data_->ValueAt(4, 1), Variant(3));
-}
-
-TEST_F(ClipboardTest, WholeSheetCopy) {
-  WriteReport();
   Scratch()->Cells()->Copy();
   data_->Cells(1, 1)->PasteSpecial(kPasteAll);
   ExpectReport(*data_, 1, 1);
   EXPECT_EQ(data_->StyleAt(1000, 1000).interiorColorIndex, kColorIndexWhite);
   EXPECT_EQ(data_->Store().CellCount(), Scratch()->Store().CellCount());
+}
+
+// The clipboard holds the source block, not its contents: a paste shows the cells as
+// they are at paste time, also when the target overlaps the source.
+TEST_F(ClipboardTest, PasteShowsTheSourceAsItIsAtPasteTime) {
+  for (int r = 1; r <= 3; ++r) data_->WriteCell(r, 1, Variant(std::string(1, static_cast<char>('a' + r - 1))));
+  R("A1:A3")->Copy();
+  data_->WriteCell(1, 1, Variant("after"));
+  other_->Cells(1, 1)->PasteSpecial(kPasteAll);
+  EXPECT_EQ(other_->ValueAt(1, 1), Variant("after"));
+  data_->Cells(2, 1)->PasteSpecial(kPasteAll);  // the clipboard stays
+  EXPECT_EQ(data_->ValueAt(1, 1), Variant("after"));
+  EXPECT_EQ(data_->ValueAt(2, 1), Variant("after"));
+  EXPECT_EQ(data_->ValueAt(3, 1), Variant("b"));  // texts, which a move would leave empty
+  EXPECT_EQ(data_->ValueAt(4, 1), Variant("c"));
+  R("A3:B3")->Copy();  // one column to the right, along the same row
+  data_->Cells(3, 2)->PasteSpecial(kPasteAll);
+  EXPECT_EQ(data_->ValueAt(3, 2), Variant("b"));
 }
 
 TEST_F(ClipboardTest, Failures) {

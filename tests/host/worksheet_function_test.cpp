@@ -51,10 +51,8 @@ TEST_F(WorksheetFunctionTest, VarIsTheSampleVarianceOfTheNumbers) {
   EXPECT_DOUBLE_EQ(f_.Var(R("B1:B10")), 5.0 / 3.0);
   for (int r = 1; r <= 5; ++r) data_->WriteCell(r, 3, Variant(0.1));
   EXPECT_EQ(f_.Var(R("C1:C5")), 0.0) << "equal values have no variance, exactly";
-  data_->WriteCell(1, 4, Variant(1e9 + 4));
-  data_->WriteCell(2, 4, Variant(1e9 + 7));
-  data_->WriteCell(3, 4, Variant(1e9 + 13));
-  data_->WriteCell(4, 4, Variant(1e9 + 16));
+  int row = 1;
+  for (const double x : {4, 7, 13, 16}) data_->WriteCell(row++, 4, Variant(1e9 + x));
   EXPECT_DOUBLE_EQ(f_.Var(R("D1:D4")), 30.0) << "a large offset does not spoil the result";
 }
 
@@ -79,11 +77,10 @@ TEST_F(WorksheetFunctionTest, TDistOneAndTwoTails) {
   ExpectRaises(1004, {[&] { f_.TDist(-0.1, 10, 2); }, [&] { f_.TDist(1.0, 0, 2); }, [&] { f_.TDist(1.0, 5, 3); }});
 }
 
-DoubleMatrix Column(std::initializer_list<double> values) {
-  DoubleMatrix m(static_cast<std::int32_t>(values.size()), 1);
-  std::int32_t r = 1;
-  for (double v : values) m(r++, 1) = v;
-  return m;
+/// A column of numbers.
+DoubleMatrix Column(DoubleMatrix::Elements values) {
+  const auto n = static_cast<std::int32_t>(values.size());
+  return DoubleMatrix(n, 1, std::move(values));
 }
 
 TEST(Statistics, CorrelateWorkedExampleAndRules) {
@@ -99,10 +96,7 @@ TEST(Statistics, CorrelateWorkedExampleAndRules) {
 
 TEST(Statistics, CorrelationMatrixBetweenRows) {
   clsStatisticsEmbedded s;
-  DoubleMatrix data(3, 3);
-  const double rows[3][3] = {{1, 2, 3}, {2, 4, 6}, {3, 2, 1}};
-  for (int i = 0; i < 3; ++i)
-    for (int k = 0; k < 3; ++k) data(i + 1, k + 1) = rows[i][k];
+  const DoubleMatrix data(3, 3, {1, 2, 3, 2, 4, 6, 3, 2, 1});
   const DoubleMatrix r = s.CorrelationMatrix(s.PrepareCorrelation(data), false);
   EXPECT_EQ(r(1, 1), 1.0);
   EXPECT_DOUBLE_EQ(r(1, 2), 1.0);

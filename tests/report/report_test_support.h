@@ -15,6 +15,7 @@
 #include "host/embedded/embedded_workbook.h"
 #include "host/embedded/embedded_worksheet.h"
 #include "host/range.h"
+#include "io/text_renderer.h"
 #include "report/clsHClusterOutput.h"
 #include "runtime/error.h"
 #include "tests/support/error_of.h"
@@ -88,19 +89,13 @@ class ReportTest : public ::testing::Test {
   const embedded::CellStyle& StyleAt(std::int32_t row, std::int32_t column) {
     return Sheet().StyleAt(row, column);
   }
+  /// The sheet from A1 to its last used cell as the text renderer shows it.
+  std::string Text() {
+    const auto used = Sheet().UsedRange();
+    return used ? io::TextRenderer::Render(Sheet(), {1, 1, used->bottom, used->right}) : "";
+  }
   /// The formatter calls so far, then forgets them.
   std::vector<FormatCall> TakeFormats() { return std::exchange(formats_->calls, {}); }
-
-  /// Expects row `row` to hold `cells` from column 1 on and nothing further right up to
-  /// column `through`.
-  void ExpectRow(std::int32_t row, const std::vector<Variant>& cells, std::int32_t through = 0) {
-    const auto last = std::max<std::int32_t>(static_cast<std::int32_t>(cells.size()), through);
-    for (std::int32_t c = 1; c <= last; ++c) {
-      const Variant expected = c <= static_cast<std::int32_t>(cells.size()) ? cells[static_cast<std::size_t>(c - 1)]
-                                                                           : Variant();
-      EXPECT_EQ(At(row, c), expected) << "cell (" << row << ", " << c << ")";
-    }
-  }
 
   std::shared_ptr<embedded::EmbeddedApplication> app_;
   std::shared_ptr<RecordingFormatter::Log> formats_;
@@ -113,6 +108,15 @@ using dez::test::ErrorOf;
 /// by `appended` (for example ".OutputMatrix").
 inline ::testing::Matcher<std::string> SourceOf(const std::string& procedure, const std::string& appended = "") {
   return ::testing::MatchesRegex("Line [1-9][0-9]* in DEZEZuvazoz\\.clsHClusterOutput\\." + procedure + appended);
+}
+
+/// Items 1..n at positions 1, 3, ..., 2n - 1 and leaf level `leafLevel`, then `merges`.
+inline Schedule Tree(std::int16_t n, double leafLevel, const std::vector<ScheduleEntry>& merges) {
+  Schedule s(2 * n - 1);
+  for (std::int16_t e = 1; e <= n; ++e) s[e] = {e, 0, {e}, leafLevel, 2.0 * e - 1};
+  std::int32_t i = n + 1;
+  for (const ScheduleEntry& m : merges) s[i++] = m;
+  return s;
 }
 
 /// Labels "<prefix>1" .. "<prefix>n".
