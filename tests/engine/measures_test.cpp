@@ -98,28 +98,14 @@ TEST(Measures, HandComputedAnchors) {
 // ---- faults ----
 
 TEST(Measures, FaultsLeaveAnUndefinedEmptyMatrix) {
-  const auto withCell = [](const Variant& v) {
-    VariantMatrix m = Block({{1, 0, 1}, {0, 1, 1}});
-    m.At(2, 3) = v;
-    return m;
-  };
-  const std::vector<std::int32_t> distances = {1, 2, 3, 4, 5, 7};
-  const double huge = 1e308;
   const VariantMatrix manyItems(32768, 1, Variant(1.0)), manyVariables(1, 32768, Variant(1.0));
   const struct {
     const char* what;
     bool metric;
     VariantMatrix data;
     std::vector<std::int32_t> measures;
-    std::int16_t power = 1;
   } kCases[] = {
-      {"the number 2", false, withCell(2), {dezEZuvazozSMBJaccard}},
-      {"the text 1.0", false, withCell("1.0"), {dezEZuvazozSMBJaccard}},
-      {"an empty cell", false, withCell(Variant()), {dezEZuvazozSMBJaccard}},
-      {"an error value", false, withCell(CellError{2007}), {dezEZuvazozSMBJaccard}},
-      {"a bad cell under an unknown code", false, withCell("x"), {99}},
-      {"Phi, 28 variables split evenly", false, Pair(7, 7, 7, 7), {dezEZuvazozSMBPhi}},
-      {"Ochiai, (a + b)(a + c) = 182^2", false, Pair(182, 0, 0, 0), {dezEZuvazozSMBOchiai}},
+      // Products of two counts past 16 bits, which the random comparison does not reach.
       {"YuleQ, a.d = 182^2", false, Pair(182, 0, 0, 182), {dezEZuvazozSMBYuleQ}},
       {"Pattern, b.c = 182^2", false, Pair(0, 182, 182, 0), {dezEZuvazozSMBPattern}},
       {"SorensenDice, 2a = 32768", false, Pair(16384, 0, 0, 0), {dezEZuvazozSMBSorensenDice}},
@@ -128,13 +114,6 @@ TEST(Measures, FaultsLeaveAnUndefinedEmptyMatrix) {
       {"32768 items", false, manyItems, {dezEZuvazozSMBEuclidean}},
       {"32768 variables", false, manyVariables, {dezEZuvazozSMBEuclidean}},
       {"an empty data block", false, VariantMatrix(), {dezEZuvazozSMBEuclidean}},
-      {"a text that is no number", true, Block({{1, 2}, {4, "abc"}}), distances},
-      {"an infinite number", true, Block({{1, 2}, {4, std::numeric_limits<double>::infinity()}}), distances},
-      {"two all-zero items", true, Block({{0, 0}, {0, 0}}), {dezEZuvazozSMMBrayCurtis, dezEZuvazozSMMCanberra}},
-      {"Minkowski, Power 0", true, Block({{1, 2}, {3, 5}}), {dezEZuvazozSMMMinkowski}, 0},
-      {"a difference that overflows", true, Block({{huge, 0}, {-huge, 0}}), distances},
-      {"a power that overflows", true, Block({{1e40, 0}, {0, 0}}), {dezEZuvazozSMMMinkowski}, 9},
-      {"a row without variation", true, Block({{2, 2}, {1, 3}}), {dezEZuvazozSMMCorrelation}},
       {"32768 items", true, manyItems, {3, 6}},
       {"32768 variables", true, manyVariables, {3, 6}},
       {"an empty data block", true, VariantMatrix(), {0, 3, 6}},
@@ -143,7 +122,7 @@ TEST(Measures, FaultsLeaveAnUndefinedEmptyMatrix) {
     for (std::int32_t measure : c.measures) {
       SCOPED_TRACE(::testing::Message() << c.what << ", measure " << measure);
       bool undefined = false;
-      const DoubleMatrix m = c.metric ? Metric(c.data, measure, undefined, c.power) : Binary(c.data, measure, undefined);
+      const DoubleMatrix m = c.metric ? Metric(c.data, measure, undefined) : Binary(c.data, measure, undefined);
       EXPECT_TRUE(m.empty());
       EXPECT_TRUE(undefined);
     }
@@ -156,22 +135,12 @@ TEST(Measures, FaultsLeaveAnUndefinedEmptyMatrix) {
   EXPECT_FALSE(undefined);
 }
 
+// The mixed faults the random comparison below does not reach: a QUANT range that
+// overflows, 32768 items, 32768 variables.
 TEST(Measures, MixedFaultsLeaveNoMatrix) {
-  const struct {
-    const char* what;
-    VariantMatrix data;
-    StringMatrix types;
-  } kCases[] = {
-      {"no two items share a presence", Block({{1, 0}, {0, 1}, {0, 0}}), Codes({"BIN", "BIN"})},
-      {"a constant QUANT variable", Block({{1, 5}, {1, 5}}), Codes({"BIN", "QUANT"})},
-      {"fewer codes than variables", Block({{1, 1}, {1, 1}}), Codes({"BIN"})},
-      {"a QUANT text", Block({{1, 5}, {1, "abc"}}), Codes({"BIN", "QUANT"})},
-      {"a QUANT range that overflows", Block({{1, 1e308}, {1, -1e308}}), Codes({"BIN", "QUANT"})},
-      {"a QUAL error value", Block({{1, "a"}, {1, CellError{2007}}}), Codes({"BIN", "QUAL"})},
-      {"32768 items", VariantMatrix(32768, 1, Variant(1.0)), Codes({"BIN"})},
-      {"32768 variables", VariantMatrix(1, 32768, Variant(1.0)), Codes({"BIN"})},
-  };
-  for (const auto& c : kCases) EXPECT_FALSE(BuildMixedMatrix(c.data, c.types, "1", "0")) << c.what;
+  EXPECT_FALSE(BuildMixedMatrix(Block({{1, 1e308}, {1, -1e308}}), Codes({"BIN", "QUANT"}), "1", "0"));
+  EXPECT_FALSE(BuildMixedMatrix(VariantMatrix(32768, 1, Variant(1.0)), Codes({"BIN"}), "1", "0"));
+  EXPECT_FALSE(BuildMixedMatrix(VariantMatrix(1, 32768, Variant(1.0)), Codes({"BIN"}), "1", "0"));
 }
 
 // ---- against the literal versions ----
@@ -182,6 +151,7 @@ TEST(Measures, BinaryMatchesTheLiteralAlgorithmBitForBit) {
   std::mt19937 rng(20240611);
   std::uniform_int_distribution<std::int32_t> items(1, 9), variables(0, 45);
   std::uniform_real_distribution<double> u(0.0, 1.0);
+  static const Variant kBad[] = {2.0, "1.0", Variant(), CellError{2007}};
   RestoreThreads restore;
   int undefinedRuns = 0, faultRuns = 0;
   for (int run = 0; run < 200; ++run) {
@@ -190,14 +160,14 @@ TEST(Measures, BinaryMatchesTheLiteralAlgorithmBitForBit) {
     const std::int32_t n = many ? 80 : items(rng);
     const std::int32_t p = run % 50 == 0 ? 200 + run : many ? 70 : variables(rng);  // several words, large counts
     // 0/1 as numbers and texts; in every tenth run (not the wide ones) now and then a cell
-    // that is neither.
+    // that is neither: a number, a text that reads as 1, an empty cell or an error value.
     const double onesShare = u(rng), badShare = run % 10 == 3 ? 0.01 : 0.0;
     VariantMatrix data(n, p);
     for (std::int32_t i = 1; i <= n; ++i) {
       for (std::int32_t k = 1; k <= p; ++k) {
         const bool one = u(rng) < onesShare;
         data.At(i, k) = u(rng) < 0.3 ? Variant(one ? "1" : "0") : Variant(one ? 1.0 : 0.0);
-        if (u(rng) < badShare) data.At(i, k) = Variant("2");
+        if (u(rng) < badShare) data.At(i, k) = kBad[static_cast<std::size_t>(u(rng) * 4)];
       }
     }
     for (std::int32_t measure = 0; measure <= 16; ++measure) {
@@ -220,6 +190,7 @@ TEST(Measures, MetricMatchesTheLiteralAlgorithmBitForBit) {
   std::uniform_int_distribution<int> powers(-1, 10);
   std::uniform_real_distribution<double> u(0.0, 1.0);
   embedded::clsStatisticsEmbedded statistics;
+  static const Variant kBad[] = {"n/a", CellError{2015}, std::numeric_limits<double>::infinity()};
   int defined = 0, undefined = 0;
   RestoreThreads restore;
   for (int run = 0; run < 300; ++run) {
@@ -228,7 +199,7 @@ TEST(Measures, MetricMatchesTheLiteralAlgorithmBitForBit) {
     const std::int32_t n = wide ? 600 : items(rng);
     const std::int32_t p = wide ? 3 : variables(rng);
     // Mostly decimals, with zeros, empty cells, numeric texts and Booleans; by flavour
-    // huge values (2), negative values only (1), or a cell that is no number (3).
+    // huge values (2), negative values only (1), or a cell that is no finite number (3).
     const int flavour = run % 5;
     std::uniform_real_distribution<double> value(flavour == 1 ? 0.0 : -10.0, 10.0);
     VariantMatrix data(n, p);
@@ -242,7 +213,7 @@ TEST(Measures, MetricMatchesTheLiteralAlgorithmBitForBit) {
         else if (pick < 0.13) cell = u(rng) < 0.5;
         else if (pick < 0.2) cell = std::round(value(rng));
         if (flavour == 2 && u(rng) < 0.3) cell = (u(rng) < 0.5 ? -1.0 : 1.0) * std::ldexp(1.0, 1015 + static_cast<int>(u(rng) * 8));
-        if (flavour == 3 && u(rng) < 0.02) cell = u(rng) < 0.5 ? Variant("n/a") : Variant(CellError{2015});
+        if (flavour == 3 && u(rng) < 0.02) cell = kBad[static_cast<std::size_t>(u(rng) * 3)];
         data.At(i, k) = cell;
       }
     }
