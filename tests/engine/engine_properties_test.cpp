@@ -16,11 +16,8 @@
 namespace dez::enginetest {
 namespace {
 
-const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
-
 TEST(EngineProperties, PowerOutsideZeroToNineBecomesOneInTheCallersVariable) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
+  TestEngine engine;
   const std::pair<int, int> kGivenAndStored[] = {{12, 1}, {-1, 1}, {0, 0}, {9, 9}, {5, 5}, {10, 1}};
   for (const auto& [given, stored] : kGivenAndStored) {
     auto power = static_cast<std::int16_t>(given);
@@ -30,8 +27,7 @@ TEST(EngineProperties, PowerOutsideZeroToNineBecomesOneInTheCallersVariable) {
 }
 
 TEST(EngineAnalyse, UndefinedMatrixKeepsThePreviousResults) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
+  TestEngine engine;
   AnalyseMatrix(engine, kThree, true, kNN);
   const Schedule steps = engine.StepMatrix();
   const double r = engine.CopheneticR(), p = engine.CopheneticP();
@@ -55,8 +51,7 @@ TEST(EngineAnalyse, UndefinedMatrixKeepsThePreviousResults) {
 }
 
 TEST(EngineAnalyse, ProgressIsReportedForTheAgglomeration) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
+  TestEngine engine;
   double last = -1.0;
   int calls = 0;
   engine.SetProgress([&](const char* phase, double f) {
@@ -87,7 +82,7 @@ TEST(GraphLayout, LimitsPositionsAndLeafLevels) {
     std::vector<double> positions;
   } kCases[] = {
       // Root list (2, 1, 3): item 1 is second, item 2 first, item 3 third.
-      {"three items", FromUpper(3, {1, 2, 3}), true, 0.0, 2.2, {3, 1, 5, 2, 3.5}},
+      {"three items", kThree, true, 0.0, 2.2, {3, 1, 5, 2, 3.5}},
       {"one level", FromUpper(3, {0, 0, 0}), true, 0.0, 0.0, {3, 1, 5, 2, 3}},
       // A negative level widens the lower end by a tenth of the widened range.
       {"similarities (1, 2) at 2, then 3 at -1", FromUpper(3, {2, -1, -1}), false, -1.33, 2.3, {3, 1, 5, 2, 3.5}},
@@ -100,8 +95,7 @@ TEST(GraphLayout, LimitsPositionsAndLeafLevels) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
-    TestContext t;
-    clsHClusterBO engine(t.context);
+    TestEngine engine;
     AnalyseMatrix(engine, c.matrix, c.difference, kNN);
     EXPECT_DOUBLE_EQ(engine.MaxVal(), c.maxVal);
     EXPECT_DOUBLE_EQ(engine.MinVal(), c.minVal);
@@ -112,15 +106,14 @@ TEST(GraphLayout, LimitsPositionsAndLeafLevels) {
 }
 
 TEST(GraphLayout, LaidOutAtTheFirstReadOfALimitAndKeptUntilTheNextAnalysis) {
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  AnalyseMatrix(engine, FromUpper(3, {1, 2, 3}), true, kNN);
+  TestEngine engine;
+  AnalyseMatrix(engine, kThree, true, kNN);
   EXPECT_EQ(engine.StepMatrix()[5].position, 0.0) << "not laid out until a limit is read";
   EXPECT_DOUBLE_EQ(engine.MaxVal(), 2.2);
   engine.ClusterType(dezEZuvazozBinomial);  // no new layout until the next analysis
   engine.Measure(dezEZuvazozSMBJaccard);
   EXPECT_DOUBLE_EQ(engine.MaxVal(), 2.2);
-  AnalyseMatrix(engine, FromUpper(3, {1, 2, 3}), true, kNN);
+  AnalyseMatrix(engine, kThree, true, kNN);
   EXPECT_DOUBLE_EQ(engine.MaxVal(), 2.2);
   // Limits of 0 run the layout again at every read, with the same result.
   AnalyseMatrix(engine, FromUpper(3, {0, 0, 0}), true, kNN);

@@ -55,7 +55,7 @@ inline ScheduleEntry Entry(std::int16_t first, std::int16_t second, std::vector<
   return ScheduleEntry{first, second, std::move(items), level, 0.0};
 }
 
-/// A square matrix from its rows.
+/// A square matrix from the cells above its diagonal, row by row.
 inline DoubleMatrix FromUpper(std::int32_t n, const std::vector<double>& upper) {
   DoubleMatrix m(n, n);
   std::size_t k = 0;
@@ -67,6 +67,9 @@ inline DoubleMatrix FromUpper(std::int32_t n, const std::vector<double>& upper) 
   }
   return m;
 }
+
+/// Three items: (1, 2) at 1, 3 at 2 and 3.
+inline const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
 
 /// The cells of a matrix as the host would hand them over.
 inline VariantMatrix AsCells(const DoubleMatrix& m) {
@@ -105,7 +108,6 @@ inline void AnalyseMatrix(clsHClusterBO& engine, const DoubleMatrix& matrix, boo
 
 class FakeWorksheetFunction final : public host::WorksheetFunction {
  public:
-  int tdistCalls = 0;
   /// When set, TDist raises this error number instead of computing.
   std::int32_t failWith = 0;
 
@@ -114,7 +116,6 @@ class FakeWorksheetFunction final : public host::WorksheetFunction {
   double CountA(const host::RangePtr&, host::Loc where) override { NotInEngineTests(where); }
   double Var(const host::RangePtr&, host::Loc where) override { NotInEngineTests(where); }
   double TDist(double x, std::int32_t df, std::int16_t tails, host::Loc where) override {
-    ++tdistCalls;
     if (failWith != 0) throw Error(failWith, "WorksheetFunction", {}, where);
     return embedded::StudentTDist(x, df, tails, where);
   }
@@ -186,6 +187,11 @@ struct TestContext {
   TestContext& operator=(const TestContext&) = delete;
 
   FakeWorksheetFunction& functions() { return *hostAccess->application->functions; }
+};
+
+/// An engine on a test context of its own.
+struct TestEngine : TestContext, clsHClusterBO {
+  TestEngine() : clsHClusterBO(context) {}
 };
 
 }  // namespace dez::enginetest

@@ -32,7 +32,6 @@ struct SourceCase {
 
 void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.name; }
 
-const DoubleMatrix kThree = FromUpper(3, {1, 2, 3});
 const VariantMatrix kHuge = AsCells(FromUpper(2, {1.7e308}));  // its level axis overflows
 
 /// Analyses `cells` as a matrix of distances by group average.

@@ -42,8 +42,7 @@ const VariantMatrix kNearAndFarNumbers = reference::Block({{1, 2, 3}, {1, 2, 4},
 TEST(MeasureTable, EngineFollowsEachRowAndEachRowFollowsItsMeasure) {
   for (const MeasureFacts& m : kMeasures) {
     SCOPED_TRACE(std::string(m.name));
-    TestContext t;
-    clsHClusterBO engine(t.context);
+    TestEngine engine;
     for (const bool before : {true, false}) {  // Difference follows the row from either state
       engine.ClusterType(dezEZuvazozBinomial);
       engine.Measure(before ? dezEZuvazozSMBEuclidean : dezEZuvazozSMBJaccard);
@@ -84,17 +83,15 @@ TEST(MeasureTable, CodesWithoutARowChangeNothing) {
                                    std::pair{dezEZuvazozMetric, 8}, std::pair{dezEZuvazozMixed, 1},
                                    std::pair{dezEZuvazozDifference, 1}, std::pair{dezEZuvazozSimilarity, 6}}) {
     for (const bool before : {true, false}) {
-      TestContext t;
-      clsHClusterBO engine(t.context);
+      TestEngine engine;
       engine.Measure(before ? dezEZuvazozSMBEuclidean : dezEZuvazozSMBJaccard);
       engine.ClusterType(type);
       engine.Measure(code);
       EXPECT_EQ(engine.Difference(), before) << type << "/" << code;
     }
   }
-  TestContext t;
-  clsHClusterBO engine(t.context);
-  AnalyseMatrix(engine, FromUpper(3, {1, 2, 3}), true, kNN);
+  TestEngine engine;
+  AnalyseMatrix(engine, kThree, true, kNN);
   engine.ClusterType(dezEZuvazozBinomial);
   engine.Measure(99);
   EXPECT_EQ(engine.MaxVal(), 0.0);
