@@ -106,25 +106,26 @@ inline void AnalyseMatrix(clsHClusterBO& engine, const DoubleMatrix& matrix, boo
   throw Error(fault::kApplicationDefined, "TestHost", "not available to the engine tests", where);
 }
 
-class FakeWorksheetFunction final : public host::WorksheetFunction {
+/// The host as the engine sees it: the host access, its application and the application's
+/// worksheet functions in one object. TDist is the embedded Student t, or raises
+/// `failWith` when that is set; every other member raises.
+class FakeHost final : public host::clsHostAccess,
+                       public host::Application,
+                       public host::WorksheetFunction,
+                       public std::enable_shared_from_this<FakeHost> {
  public:
-  /// When set, TDist raises this error number instead of computing.
   std::int32_t failWith = 0;
 
-  double CountIf(const host::RangePtr&, const Variant&, host::Loc where) override { NotInEngineTests(where); }
-  double Count(const host::RangePtr&, host::Loc where) override { NotInEngineTests(where); }
-  double CountA(const host::RangePtr&, host::Loc where) override { NotInEngineTests(where); }
-  double Var(const host::RangePtr&, host::Loc where) override { NotInEngineTests(where); }
+  host::ApplicationPtr HostApplication(host::Loc) override { return {shared_from_this(), this}; }
+  host::WorksheetFunctionPtr WorksheetFunction() override { return {shared_from_this(), this}; }
   double TDist(double x, std::int32_t df, std::int16_t tails, host::Loc where) override {
     if (failWith != 0) throw Error(failWith, "WorksheetFunction", {}, where);
     return embedded::StudentTDist(x, df, tails, where);
   }
-};
-
-class FakeApplication final : public host::Application {
- public:
-  std::shared_ptr<FakeWorksheetFunction> functions = std::make_shared<FakeWorksheetFunction>();
-
+  double CountIf(const host::RangePtr&, const Variant&, host::Loc where) override { NotInEngineTests(where); }
+  double Count(const host::RangePtr&, host::Loc where) override { NotInEngineTests(where); }
+  double CountA(const host::RangePtr&, host::Loc where) override { NotInEngineTests(where); }
+  double Var(const host::RangePtr&, host::Loc where) override { NotInEngineTests(where); }
   host::RangePtr Range(const std::string&, host::Loc where) override { NotInEngineTests(where); }
   host::RangePtr Range(const host::RangePtr&, const host::RangePtr&, host::Loc where) override {
     NotInEngineTests(where);
@@ -133,16 +134,9 @@ class FakeApplication final : public host::Application {
   host::WorkbookPtr ActiveWorkbook(host::Loc where) override { NotInEngineTests(where); }
   host::WorksheetPtr WorksheetsAdd(host::Loc where) override { NotInEngineTests(where); }
   host::WorksheetPtr Sheets(const std::string&, host::Loc where) override { NotInEngineTests(where); }
-  host::WorksheetFunctionPtr WorksheetFunction() override { return functions; }
   host::ChartPtr ChartsAdd(host::Loc where) override { NotInEngineTests(where); }
   host::ChartPtr ActiveChart(host::Loc where) override { NotInEngineTests(where); }
   void ScreenUpdating(bool) override { NotInEngineTests(host::Loc::current()); }
-};
-
-class FakeHostAccess final : public host::clsHostAccess {
- public:
-  std::shared_ptr<FakeApplication> application = std::make_shared<FakeApplication>();
-  host::ApplicationPtr HostApplication(host::Loc) override { return application; }
 };
 
 /// Statistics whose Correlate can be replaced by a fixed coefficient; everything else is
@@ -172,21 +166,19 @@ class ScriptedStatistics final : public host::clsStatistics {
 /// The context: embedded statistics, the fake host. Set `coefficient` to make Correlate
 /// return it; `statisticsAlive` counts the live statistics instances.
 struct TestContext {
-  std::shared_ptr<FakeHostAccess> hostAccess = std::make_shared<FakeHostAccess>();
+  std::shared_ptr<FakeHost> fakeHost = std::make_shared<FakeHost>();
   std::optional<double> coefficient;
   int statisticsAlive = 0;
   host::AddinContext context;
 
   TestContext() {
-    context.hostAccess = hostAccess;
+    context.hostAccess = fakeHost;
     context.newStatistics = [this]() -> std::unique_ptr<host::clsStatistics> {
       return std::make_unique<ScriptedStatistics>(coefficient, statisticsAlive);
     };
   }
   TestContext(const TestContext&) = delete;
   TestContext& operator=(const TestContext&) = delete;
-
-  FakeWorksheetFunction& functions() { return *hostAccess->application->functions; }
 };
 
 /// An engine on a test context of its own.

@@ -83,7 +83,7 @@ const SourceCase kCases[] = {
        EXPECT_EQ(e.CopheneticR(), 0.5);
        EXPECT_EQ(t.statisticsAlive, 1) << "released on the error path too";
      }},
-    {"HostCannotComputeTDist", [](TestContext& t) { t.functions().failWith = fault::kApplicationDefined; },
+    {"HostCannotComputeTDist", [](TestContext& t) { t.fakeHost->failWith = fault::kApplicationDefined; },
      [](clsHClusterBO& e) { AnalyseMatrix(e, kThree, true, kNN); }, fault::kApplicationDefined,
      "Application-defined or object-defined error", "Line 77 in DEZEZuvazoz.clsHClusterBO.GetCopheneticR.Analyse",
      [](clsHClusterBO& e, TestContext&) { EXPECT_NEAR(e.CopheneticP(), std::sqrt(3.0), 1e-14) << "the t value"; }},
