@@ -289,11 +289,7 @@ VariantMatrix DrawData(const Family& f, std::int32_t n, std::mt19937& gen, Doubl
     data(row(gen), column(gen)) = "not a number";
   }
   for (std::int32_t i = 1; f.data == WardsData::kFromData && i <= n; ++i) {
-    for (std::int32_t j = 1; j <= n; ++j) {
-      double d = 0.0;
-      for (std::int32_t v = 1; v <= p; ++v) d += (x(i, v) - x(j, v)) * (x(i, v) - x(j, v));
-      matrix(i, j) = d;
-    }
+    for (std::int32_t j = 1; j <= n; ++j) matrix(i, j) = SquaredDistance(Point(x, i), Point(x, j));
   }
   return data;
 }

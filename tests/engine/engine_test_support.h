@@ -91,13 +91,19 @@ inline DoubleMatrix RandomMatrix(std::int32_t n, std::uint32_t seed, int levels)
   return FromUpper(n, upper);
 }
 
-/// Runs an analysis of a matrix given as input (the types Difference or Similarity).
-inline void AnalyseMatrix(clsHClusterBO& engine, const DoubleMatrix& matrix, bool difference,
-                          std::int32_t method) {
-  engine.ClusterType(difference ? 3 : 4);
+/// Runs an analysis of the cells of a matrix given as input (the types Difference or
+/// Similarity), by group average unless told otherwise.
+inline clsHClusterBO& AnalyseCells(clsHClusterBO& engine, const VariantMatrix& cells, bool difference = true,
+                                   std::int32_t method = kGA) {
+  engine.ClusterType(difference ? dezEZuvazozDifference : dezEZuvazozSimilarity);
   engine.Method(method);
-  engine.Data(AsCells(matrix));
+  engine.Data(cells);
   engine.Analyse();
+  return engine;
+}
+
+inline void AnalyseMatrix(clsHClusterBO& engine, const DoubleMatrix& matrix, bool difference, std::int32_t method) {
+  AnalyseCells(engine, AsCells(matrix), difference, method);
 }
 
 // ---- the add-in context ----

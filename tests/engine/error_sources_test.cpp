@@ -34,15 +34,6 @@ void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.name; }
 
 const VariantMatrix kHuge = AsCells(FromUpper(2, {1.7e308}));  // its level axis overflows
 
-/// Analyses `cells` as a matrix of distances by group average.
-clsHClusterBO& AnalyseCells(clsHClusterBO& e, const VariantMatrix& cells) {
-  e.ClusterType(dezEZuvazozDifference);
-  e.Method(dezEZuvazozMethGroupAvg);
-  e.Data(cells);
-  e.Analyse();
-  return e;
-}
-
 /// Makes the context's statistics factory raise `number` with `source`.
 std::function<void(TestContext&)> StatisticsFail(std::int32_t number, std::string source = {}) {
   return [=](TestContext& t) {
