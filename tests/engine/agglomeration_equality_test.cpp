@@ -158,7 +158,8 @@ TEST(LiteralAgglomeration, NearestFurthestAndFlexibleWithForcedTiesMatchExactly)
   // Whole numbers 1..3 force many ties; every value of these three methods is then a
   // sum of small powers of two times whole numbers, exact in double precision.
   for (std::uint32_t seed = 1; seed <= 40; ++seed) {
-    const DoubleMatrix d = RandomMatrix(2 + static_cast<std::int32_t>(seed % 13), seed, 3);
+    std::mt19937 gen(seed);
+    const DoubleMatrix d = DrawMatrix(Values::kThreeIntegers, 2 + static_cast<std::int32_t>(seed % 13), gen);
     for (const std::int32_t method : {kNN, kFN, kLW}) {
       SCOPED_TRACE(::testing::Message() << "seed " << seed << " method " << method);
       ExpectSameSchedule(AgglomerateLiteral(d, true, method, {}), NaiveAgglomeration(d, method, DoubleMatrix()), 0.0);
@@ -180,7 +181,7 @@ TEST(LiteralAgglomeration, GroupAverageCentroidAndWardsMatchTheirDefinitions) {
     for (std::int32_t i = 1; i <= n; ++i) {
       for (std::int32_t j = 1; j <= n; ++j) sq(i, j) = SquaredDistance(Point(x, i), Point(x, j));
     }
-    const DoubleMatrix real = RandomMatrix(n, static_cast<std::uint32_t>(100 + trial), 0);
+    const DoubleMatrix real = DrawMatrix(Values::kReals, n, gen);
     SCOPED_TRACE(n);
     ExpectSameSchedule(AgglomerateLiteral(real, true, kGA, {}), NaiveAgglomeration(real, kGA, x), 1e-12);
     ExpectSameSchedule(AgglomerateLiteral(sq, true, kCentroid, {}), NaiveAgglomeration(sq, kCentroid, x), 1e-12);
@@ -192,21 +193,6 @@ TEST(LiteralAgglomeration, GroupAverageCentroidAndWardsMatchTheirDefinitions) {
 
 
 // ---- drawing the inputs ----
-
-enum class Values {
-  kThreeIntegers,   // 1, 2, 3: ties at every step
-  kSmallIntegers,   // 1..12
-  kSignedZeros,     // −2, −1, −0, 0, 1, 2
-  kReals,           // uniform in (0, 10): no ties in practice
-  kHuge,            // ±1e308 and 1.5e308: the update overflows
-  kNonFinite,       // reals with one infinite or NaN cell somewhere (diagonal included)
-};
-
-enum class Shape {
-  kSymmetric,   // zero diagonal, (j, i) = (i, j)
-  kAsymmetric,  // every cell drawn on its own, diagonal included
-  kWide,        // symmetric, with extra columns of noise after column n
-};
 
 enum class WardsData {
   kNone,         // an empty Data block (read only by Ward's method)
@@ -231,39 +217,6 @@ void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
 
 constexpr std::int32_t kSizes[] = {2, 3, 4, 5, 7, 10, 16, 25, 40, 64, 100, 150, 300};  // two draws each
 constexpr std::int32_t kThreadCounts[] = {1, 2, 3, 7};
-
-double Draw(Values values, std::mt19937& gen) {
-  static constexpr double kSignedZeros[] = {-2.0, -1.0, -0.0, 0.0, 1.0, 2.0};
-  static constexpr double kHuge[] = {1e308, -1e308, 1.5e308, 1.0, 0.5};
-  switch (values) {
-    case Values::kThreeIntegers: return std::uniform_int_distribution<int>(1, 3)(gen);
-    case Values::kSmallIntegers: return std::uniform_int_distribution<int>(1, 12)(gen);
-    case Values::kSignedZeros: return kSignedZeros[std::uniform_int_distribution<int>(0, 5)(gen)];
-    case Values::kHuge: return kHuge[std::uniform_int_distribution<int>(0, 4)(gen)];
-    default: return std::uniform_real_distribution<double>(0.0, 10.0)(gen);  // reals
-  }
-}
-
-DoubleMatrix DrawMatrix(const Family& f, std::int32_t n, std::mt19937& gen) {
-  const std::int32_t extra = f.shape == Shape::kWide ? 3 : 0;
-  DoubleMatrix m(n, n + extra);
-  for (std::int32_t i = 1; i <= n; ++i) {
-    for (std::int32_t j = 1; j <= n + extra; ++j) {
-      if (j > n || f.shape == Shape::kAsymmetric) {
-        m(i, j) = Draw(f.values, gen);
-      } else if (i < j) {
-        m(i, j) = Draw(f.values, gen);
-        m(j, i) = m(i, j);
-      }
-    }
-  }
-  if (f.values == Values::kNonFinite) {
-    std::uniform_int_distribution<std::int32_t> item(1, n);
-    const std::int32_t i = item(gen), j = item(gen);
-    m(i, j) = std::bernoulli_distribution(0.5)(gen) ? INFINITY : NAN;
-  }
-  return m;
-}
 
 /// Data for Ward's method; for kFromData also replaces `matrix` by the squared Euclidean
 /// distances between the rows (as numbers).
@@ -404,7 +357,7 @@ TEST_P(AgglomerationEquality, SameScheduleAsTheLiteralAlgorithm) {
   for (const std::int32_t n : kSizes) {
     if (n > f.largest) break;
     for (int draw = 0; draw < 2; ++draw) {
-      DoubleMatrix d = DrawMatrix(f, n, gen);
+      DoubleMatrix d = DrawMatrix(f.values, n, gen, f.shape);
       const VariantMatrix data = DrawData(f, n, gen, d);
       // The working matrix is shared among the builder threads by chunks of rows, each
       // keeping its own best per column: the thread count cycles with the draws.

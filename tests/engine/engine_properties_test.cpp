@@ -83,7 +83,8 @@ TEST(EngineAnalyse, ProgressIsReportedForTheAgglomeration) {
     last = f;
     ++calls;
   });
-  AnalyseMatrix(engine, RandomMatrix(250, 3, 0), true, kGA);
+  std::mt19937 gen(3);
+  AnalyseMatrix(engine, DrawMatrix(Values::kReals, 250, gen), true, kGA);
   EXPECT_EQ(last, 1.0);
   EXPECT_GE(calls, 100);
   EXPECT_LE(calls, 250);
@@ -300,9 +301,10 @@ TEST(CopheneticReference, EveryMethodAndShapeGivesThePlainCorrelation) {
   for (std::int32_t method = 1; method <= 6; ++method) {
     for (const bool difference : {true, false}) {
       for (const std::int32_t n : {2, 3, 5, 9, 30, 77, 160}) {
-        for (const int levels : {2, 5, 0}) {  // few values (ties, chains), more, reals
-          SCOPED_TRACE(::testing::Message() << "method " << method << " n " << n << " levels " << levels);
-          const DoubleMatrix d = RandomMatrix(n, gen(), levels);
+        for (const Values values : {Values::kThreeIntegers, Values::kSmallIntegers, Values::kReals}) {
+          SCOPED_TRACE(::testing::Message() << "method " << method << " n " << n << " values "
+                                            << static_cast<int>(values));
+          const DoubleMatrix d = DrawMatrix(values, n, gen);
           TestEngine engine;
           // The test after the correlation may fail: the division by 1 − R² = 0 when the
           // tree reproduces the matrix in reverse.

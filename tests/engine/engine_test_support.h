@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -80,15 +81,57 @@ inline VariantMatrix AsCells(const DoubleMatrix& m) {
   return cells;
 }
 
-/// A random symmetric matrix: small whole numbers 1..levels when `levels` > 0 (many ties),
-/// otherwise uniform reals in (0, 1) (no ties in practice).
-inline DoubleMatrix RandomMatrix(std::int32_t n, std::uint32_t seed, int levels) {
-  std::mt19937 gen(seed);
-  std::uniform_int_distribution<int> whole(1, levels > 0 ? levels : 1);
-  std::uniform_real_distribution<double> real(0.0, 1.0);
-  std::vector<double> upper(static_cast<std::size_t>(n * (n - 1) / 2));
-  for (double& x : upper) x = levels > 0 ? whole(gen) : real(gen);
-  return FromUpper(n, upper);
+// ---- random matrices ----
+
+/// How the values of a random matrix are drawn.
+enum class Values {
+  kThreeIntegers,   // 1, 2, 3: ties at every step
+  kSmallIntegers,   // 1..12
+  kSignedZeros,     // −2, −1, −0, 0, 1, 2
+  kReals,           // uniform in (0, 10): no ties in practice
+  kHuge,            // ±1e308 and 1.5e308: the update overflows
+  kNonFinite,       // reals with one infinite or NaN cell somewhere (diagonal included)
+};
+
+/// The shape of a random matrix.
+enum class Shape {
+  kSymmetric,   // zero diagonal, (j, i) = (i, j)
+  kAsymmetric,  // every cell drawn on its own, diagonal included
+  kWide,        // symmetric, with extra columns of noise after column n
+};
+
+inline double Draw(Values values, std::mt19937& gen) {
+  static constexpr double kSignedZeros[] = {-2.0, -1.0, -0.0, 0.0, 1.0, 2.0};
+  static constexpr double kHuge[] = {1e308, -1e308, 1.5e308, 1.0, 0.5};
+  switch (values) {
+    case Values::kThreeIntegers: return std::uniform_int_distribution<int>(1, 3)(gen);
+    case Values::kSmallIntegers: return std::uniform_int_distribution<int>(1, 12)(gen);
+    case Values::kSignedZeros: return kSignedZeros[std::uniform_int_distribution<int>(0, 5)(gen)];
+    case Values::kHuge: return kHuge[std::uniform_int_distribution<int>(0, 4)(gen)];
+    default: return std::uniform_real_distribution<double>(0.0, 10.0)(gen);  // reals
+  }
+}
+
+/// A random matrix of n items with values and shape as told.
+inline DoubleMatrix DrawMatrix(Values values, std::int32_t n, std::mt19937& gen, Shape shape = Shape::kSymmetric) {
+  const std::int32_t extra = shape == Shape::kWide ? 3 : 0;
+  DoubleMatrix m(n, n + extra);
+  for (std::int32_t i = 1; i <= n; ++i) {
+    for (std::int32_t j = 1; j <= n + extra; ++j) {
+      if (j > n || shape == Shape::kAsymmetric) {
+        m(i, j) = Draw(values, gen);
+      } else if (i < j) {
+        m(i, j) = Draw(values, gen);
+        m(j, i) = m(i, j);
+      }
+    }
+  }
+  if (values == Values::kNonFinite) {
+    std::uniform_int_distribution<std::int32_t> item(1, n);
+    const std::int32_t i = item(gen), j = item(gen);
+    m(i, j) = std::bernoulli_distribution(0.5)(gen) ? INFINITY : NAN;
+  }
+  return m;
 }
 
 /// Runs an analysis of the cells of a matrix given as input (the types Difference or
