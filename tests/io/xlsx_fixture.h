@@ -60,6 +60,7 @@ class XlsxFixture {
   std::map<std::string, std::string> Members() const {
     const std::string package = "http://schemas.openxmlformats.org/package/2006/";
     std::map<std::string, std::string> m;
+    m["[Content_Types].xml"] = "<Types xmlns=\"" + package + "content-types\"></Types>";
     m["_rels/.rels"] = "<Relationships xmlns=\"" + package + "relationships\"><Relationship Id=\"rId1\" Type=\"" +
                        kRel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
     std::string workbook = std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel + "\"><sheets>";
