@@ -43,6 +43,10 @@ TEST(Files, XlsxInputWithEachFormOfRange) {
     args.insert(args.end(), range.begin(), range.end());
     EXPECT_EQ(RunHcluster(args).out, fromCsv.out) << ::testing::PrintToString(range);
   }
+  // A range on the second sheet (the report's) reads that sheet, where the data are not.
+  const RunResult second = RunHcluster({book, "-t", "binomial", "-r", "Sheet1!A1:J10"});
+  EXPECT_EQ(second.status, 1);
+  EXPECT_NE(second.err.find("cell Sheet1!A1 holds the text"), std::string::npos) << second.err;
 }
 
 /// Runs hcluster with standard error on a pseudo-terminal and returns what the terminal
