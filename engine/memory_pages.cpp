@@ -1,20 +1,17 @@
 #include "engine/memory_pages.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 
 #if defined(__linux__)
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
 
+#include "runtime/huge_page_allocator.h"
+
 namespace dez {
 
 namespace {
-
-constexpr std::size_t kHugePage = std::size_t{2} << 20;    // the x86-64 huge page
-constexpr std::size_t kHugeFrom = std::size_t{8} << 20;    // arrays worth huge pages
 
 std::size_t PageSize() {
 #if defined(__linux__)
@@ -43,29 +40,14 @@ void ReleasePages(void* begin, void* end) {
 #endif
 }
 
-LargeArray::LargeArray(std::size_t count) : size_(count) {
-  if (count == 0) return;
-  if (count > SIZE_MAX / sizeof(double)) throw std::bad_alloc();
-  const std::size_t bytes = count * sizeof(double);
-  void* p = nullptr;
-  if (bytes >= kHugeFrom) {
-    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    p = std::aligned_alloc(kHugePage, rounded);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (p != nullptr) (void)madvise(p, rounded, MADV_HUGEPAGE);  // advice only
-#endif
-  } else {
-    p = std::malloc(bytes);
-  }
-  if (p == nullptr) throw std::bad_alloc();
-  cells_.reset(static_cast<double*>(p));
-}
+LargeArray::LargeArray(std::size_t count)
+    : cells_(count == 0 ? nullptr : HugePageAllocator<double>().allocate(count), Free{count}), size_(count) {}
 
 void LargeArray::ReleaseFrom(std::size_t count) {
   if (count >= size_) return;
   ReleasePages(cells_.get() + count, cells_.get() + size_);
 }
 
-void LargeArray::Free::operator()(double* p) const { std::free(p); }
+void LargeArray::Free::operator()(double* p) const { HugePageAllocator<double>().deallocate(p, count); }
 
 }  // namespace dez

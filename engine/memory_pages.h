@@ -21,7 +21,7 @@ void ReleasePages(void* begin, void* end);
 
 /// A large array of doubles whose elements are not initialised: the owner writes every
 /// element before reading it. From 8 MB up it is aligned for huge pages and asks for
-/// them. Moving is cheap; copying is not offered.
+/// them (HugePageAllocator). Moving is cheap; copying is not offered.
 class LargeArray {
  public:
   LargeArray() = default;
@@ -38,6 +38,7 @@ class LargeArray {
 
  private:
   struct Free {
+    std::size_t count = 0;  ///< what was allocated: the allocator frees by size
     void operator()(double* p) const;
   };
   std::unique_ptr<double[], Free> cells_;
